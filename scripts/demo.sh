@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The main job: builds the plugin and the reference host and shows the eyes.
+#  - With a usable X display ($DISPLAY), the host runs there until you quit it
+#    (its "Quit" menu, or close its window).
+#  - Without one, it runs on a virtual display, moves the cursor around and across the
+#    window, and writes build/demo/eyes.png, build/demo/eyes.gif and build/demo/menu.png.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target kestrune
+source scripts/wine-env.sh
+host="$root/build/windows/host/Kestrune.exe"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && [ "${KQ_DEMO_HEADLESS:-0}" != 1 ]; then
+  echo "demo: running Kestrune.exe on $DISPLAY; quit it from its own window"
+  exec wine "$host"
+fi
+
+out="$root/build/demo"
+rm -rf "$out"
+mkdir -p "$out/frames"
+export KQ_DEMO_OUT="$out" KQ_DEMO_HOST="$host"
+xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
+  set -e
+  wine "$KQ_DEMO_HOST" --style 0 >/dev/null 2>&1 &
+  host=$!
+  for i in $(seq 100); do
+    xdotool search --name "^kqtovim$" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  sleep 0.5
+  # The window sits at 10,10 and is 210 px square; grab a margin around it.
+  crop="250x250+0+0"
+  n=0
+  shoot() { import -window root -crop "$crop" +repage "$KQ_DEMO_OUT/frames/$(printf %03d $n).png"; n=$((n+1)); }
+  # Around the window on a circle, then straight across it.
+  for step in $(seq 0 23); do
+    x=$(awk -v s=$step "BEGIN{printf \"%d\", 115 + 160*cos(s*3.14159/12)}")
+    y=$(awk -v s=$step "BEGIN{printf \"%d\", 115 + 160*sin(s*3.14159/12)}")
+    [ $x -lt 0 ] && x=0; [ $y -lt 0 ] && y=0
+    xdotool mousemove $x $y; sleep 0.25; shoot
+  done
+  for x in $(seq 0 20 240); do xdotool mousemove $x 120; sleep 0.2; shoot; done
+  xdotool mousemove 400 300; sleep 0.3
+  import -window root -crop "$crop" +repage "$KQ_DEMO_OUT/eyes.png"
+  # The host menu, opened by a real right click on the eyes.
+  xdotool mousemove 120 120 click 3; sleep 0.8
+  import -window root -crop 480x360+0+0 +repage "$KQ_DEMO_OUT/menu.png"
+  xdotool key Escape; sleep 0.2
+  kill $host 2>/dev/null || true
+  wineserver -k || true
+'
+convert -delay 20 -loop 0 "$out"/frames/*.png "$out/eyes.gif"
+rm -rf "$out/frames"
+echo "demo: screenshot $out/eyes.png"
+echo "demo: animation  $out/eyes.gif"
+echo "demo: host menu  $out/menu.png"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native suites (ASan/UBSan), a short fuzz run,
+# and the Wine suites of the real DLL on a virtual display. Exits non-zero on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== Windows build (i686) and Wine tests"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+source scripts/wine-env.sh
+xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
+  set -e
+  wineserver -p          # one persistent server: ctest starts a wine per test
+  trap "wineserver -k || true" EXIT
+  ctest --preset windows
+'

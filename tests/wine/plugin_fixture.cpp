@@ -1,0 +1,216 @@
+/*
+ * The end-to-end fixture and the test program's entry point; see plugin_fixture.h.
+ */
+#include "plugin_fixture.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+    // The build passes a Unix path; Wine maps the Unix root to drive Z:.
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string ExeFolder() {
+    char name[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, name, sizeof name);
+    std::string path(name);
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(folder + name + "\\");
+            else
+                DeleteFileA((folder + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<std::string> TraceLinesStarting(const std::string& prefix) {
+    std::vector<std::string> lines;
+    for (const std::string& line : HostTrace())
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+GradientSpec CurrentHostGradient() {
+    const auto* style = static_cast<const unsigned char*>(GetSettingPtr(1));
+    const auto field = [&](size_t offset) {
+        int32_t value;
+        memcpy(&value, style + offset, sizeof value);
+        return value;
+    };
+    GradientSpec spec;
+    spec.Type = field(StyleRecord::Type);
+    spec.ColourFrom = static_cast<uint32_t>(field(StyleRecord::ColourFrom));
+    spec.ColourTo = static_cast<uint32_t>(field(StyleRecord::ColourTo));
+    spec.Interlaced = style[StyleRecord::Interlaced] != 0;
+    spec.Bevel = field(StyleRecord::Bevel);
+    spec.BevelWidth = field(StyleRecord::BevelWidth);
+    spec.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
+    spec.BorderColour = static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
+    spec.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
+    return spec;
+}
+
+HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindWindowA(className, title);
+        if (found != nullptr || GetTickCount() - start >= ms)
+            return found;
+        Sleep(10);
+    }
+}
+
+void PluginTest::SetUp() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    UseFolder(std::string(info->test_suite_name()) + "." + info->name());
+    ApplyHostStyle(0);
+}
+
+void PluginTest::UseFolder(const std::string& name) {
+    const std::string work = ExeFolder() + "work\\";
+    CreateDirectoryA(work.c_str(), nullptr);
+    if (!Folder.empty())
+        RemoveFolder(Folder);
+    Folder = work + name + "\\";
+    RemoveFolder(Folder);
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    DllPath = Folder + "kqtovim.dll";
+    IniPath = Folder + "kqtovim.ini";
+    ASSERT_TRUE(CopyFileA(WindowsPath(KQ_PLUGIN_DLL).c_str(), DllPath.c_str(), FALSE))
+        << "cannot copy " << KQ_PLUGIN_DLL << " to " << DllPath;
+}
+
+void PluginTest::TearDown() {
+    if (Plugin.Module != nullptr)
+        Stop();
+    RemoveFolder(Folder);
+}
+
+bool PluginTest::IniExists() const { return GetFileAttributesA(IniPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void PluginTest::Start() {
+    ClearHostTrace();
+    Plugin = LoadHostPlugin(DllPath);
+    ASSERT_TRUE(Plugin.Loaded()) << "LoadLibrary failed: " << GetLastError();
+    BeginResult = Plugin.Begin(Plugin.Module);
+    Window = FindWindowA("Desktop Plugin Sample", "kqtovim");
+    ASSERT_NE(Window, nullptr);
+    Pump(30);
+}
+
+int PluginTest::Stop() {
+    const int result = Plugin.End(Plugin.Module);
+    FreeHostPlugin(Plugin);
+    Window = nullptr;
+    return result;
+}
+
+RECT PluginTest::WindowRect() const {
+    RECT r = {};
+    GetWindowRect(Window, &r);
+    return r;
+}
+
+POINT PluginTest::ClientOrigin() const {
+    POINT origin = {0, 0};
+    ClientToScreen(Window, &origin);
+    return origin;
+}
+
+void PluginTest::MoveCursorToClient(int x, int y) const {
+    const POINT origin = ClientOrigin();
+    SetCursorPos(origin.x + x, origin.y + y);
+}
+
+Image PluginTest::Capture() const {
+    RECT client;
+    GetClientRect(Window, &client);
+    Image image;
+    image.Width = client.right;
+    image.Height = client.bottom;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = image.Width;
+    info.bmiHeader.biHeight = -image.Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC windowDC = GetDC(Window);
+    HDC memoryDC = CreateCompatibleDC(windowDC);
+    HBITMAP bitmap = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memoryDC, bitmap);
+    BitBlt(memoryDC, 0, 0, image.Width, image.Height, windowDC, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    image.Pixels.assign(pixels, pixels + image.Width * image.Height);
+    for (uint32_t& p : image.Pixels)
+        p &= 0x00FFFFFF;
+    SelectObject(memoryDC, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memoryDC);
+    ReleaseDC(Window, windowDC);
+    return image;
+}
+
+void PluginTest::MoveWindowTo(int x, int y) const {
+    SetWindowPos(Window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool PluginTest::IsTopmost() const {
+    return (GetWindowLongA(Window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    HostOptions options;
+    options.Visible = false;
+    options.ReportErrors = false;
+    CreateHostWindow(GetModuleHandleA(nullptr), options);
+    return RUN_ALL_TESTS();
+}

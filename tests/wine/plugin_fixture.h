@@ -1,0 +1,81 @@
+/*
+ * The end-to-end fixture. The test executable is itself Kestrune.exe: it links the reference
+ * host, so the real kqtovim.dll, loaded from a folder of the test's own, binds its services
+ * to it. Every test gets a fresh copy of the DLL, and so its own kqtovim.ini; every wait is
+ * bounded.
+ */
+#pragma once
+
+#include "EyeMath.h"
+#include "HostMath.h"
+#include "HostServices.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The window's client area as 0x00RRGGBB pixels.
+struct Image {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;
+    uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y * Width + x)]; }
+};
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// Dispatches messages for about ms milliseconds.
+void Pump(DWORD ms);
+// Waits until done() or ms pass, pumping messages meanwhile; returns done().
+template <class Condition> bool PumpUntil(DWORD ms, Condition done) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms)
+        Pump(10);
+    return done();
+}
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& text);
+// The trace lines that begin with prefix.
+std::vector<std::string> TraceLinesStarting(const std::string& prefix);
+// The host's current style, as MakeGradient receives it.
+GradientSpec CurrentHostGradient();
+// Finds a top-level window of this process with the class and title, waiting up to ms.
+HWND WaitForWindow(const char* className, const char* title, DWORD ms);
+
+class PluginTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Puts the plugin into a folder of the given name (below the test's work folder).
+    void UseFolder(const std::string& name);
+    void WriteIni(const std::string& text) { WriteWholeFile(IniPath, text); }
+    std::string ReadIni() const { return ReadWholeFile(IniPath); }
+    bool IniExists() const;
+
+    // Loads the DLL and calls beginPlugin, as the host does.
+    void Start();
+    // endPlugin and FreeLibrary; returns endPlugin's result.
+    int Stop();
+
+    RECT WindowRect() const;
+    POINT ClientOrigin() const;
+    void MoveCursorToClient(int x, int y) const;
+    // Lets a few timer ticks through.
+    void Ticks() { Pump(250); }
+    Image Capture() const;
+    void MoveWindowTo(int x, int y) const;
+    bool IsTopmost() const;
+
+    std::string Folder;
+    std::string DllPath;
+    std::string IniPath;
+    HostPlugin Plugin;
+    HWND Window = nullptr;
+    int BeginResult = -1;
+};
