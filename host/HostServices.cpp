@@ -7,6 +7,7 @@
 
 #include "HostMath.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -124,7 +125,20 @@ void TrackHostMenu(void* menu) {
         Trace("menu closed");
 }
 
+// Plugins do not unregister: a window that is gone is forgotten the next time we look.
+void ForgetDestroyedWindows() {
+    HostState& host = Host();
+    auto& all = host.Registrations;
+    all.erase(std::remove_if(all.begin(), all.end(),
+                             [](const Registration& r) { return !IsWindow(r.Window); }),
+              all.end());
+    auto& sticky = host.Sticky;
+    sticky.erase(std::remove_if(sticky.begin(), sticky.end(), [](HWND w) { return !IsWindow(w); }),
+                 sticky.end());
+}
+
 void RememberRegistration(HWND window, const uint32_t* list) {
+    ForgetDestroyedWindows();
     Registration entry{window, {}};
     for (; list != nullptr && *list != 0 && entry.Messages.size() < 64; ++list)
         entry.Messages.push_back(*list);
@@ -208,6 +222,7 @@ HWND __cdecl GetKQWnd() {
 
 int __cdecl MakeSticky(HWND window) {
     Trace("MakeSticky(" + HexOf(window) + ")");
+    ForgetDestroyedWindows();
     auto& sticky = Host().Sticky;
     for (HWND known : sticky)
         if (known == window)

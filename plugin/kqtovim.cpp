@@ -205,7 +205,8 @@ LRESULT CALLBACK EyesWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE: return 0; // only endPlugin takes the window down
     case WM_WINDOWPOSCHANGING: SnapWindowToEdge(reinterpret_cast<WINDOWPOS*>(lParam), 10, 1); break;
     case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lParam)); break;
-    case WM_NCHITTEST: return HTCAPTION; // the whole window is a drag handle
+    case WM_NCHITTEST:
+        return HTCAPTION; // the whole window is a drag handle
     // The default handling of a right press on a caption captures the mouse and swallows the
     // release, so the menu below would never open. Answering the press lets it through.
     case WM_NCRBUTTONDOWN: return 0;

@@ -27,7 +27,8 @@ TEST_F(PluginTest, StartCreatesTheEyesWindowAndAnnouncesIt) {
     EXPECT_EQ(GetWindowLongA(Window, GWL_EXSTYLE) & ~WS_EX_TOPMOST, WS_EX_TOOLWINDOW);
     EXPECT_TRUE(IsTopmost());
     EXPECT_EQ(GetWindow(Window, GW_OWNER), GetKQWnd());
-    EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Window, GWLP_HINSTANCE)), Plugin.Module);
+    EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Window, GWLP_HINSTANCE)),
+              Plugin.Module);
     const RECT r = WindowRect();
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 10);
@@ -53,8 +54,11 @@ TEST_F(PluginTest, StartCreatesTheEyesWindowAndAnnouncesIt) {
 TEST_F(PluginTest, EveryPointIsACaptionAndCloseRequestsAreRefused) {
     Start();
     const RECT r = WindowRect();
-    const POINT points[] = {{r.left, r.top}, {r.right - 1, r.top}, {r.left, r.bottom - 1},
-                            {r.right - 1, r.bottom - 1}, {(r.left + r.right) / 2, (r.top + r.bottom) / 2}};
+    const POINT points[] = {{r.left, r.top},
+                            {r.right - 1, r.top},
+                            {r.left, r.bottom - 1},
+                            {r.right - 1, r.bottom - 1},
+                            {(r.left + r.right) / 2, (r.top + r.bottom) / 2}};
     for (const POINT& p : points)
         EXPECT_EQ(SendMessageA(Window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), HTCAPTION)
             << p.x << "," << p.y;

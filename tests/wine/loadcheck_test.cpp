@@ -43,7 +43,8 @@ void WatchForBox(BoxSeen& seen, std::atomic<bool>& running, DWORD timeoutMs) {
             seen.Text = text;
             seen.Owner = GetWindow(box, GW_OWNER);
             seen.HasOk = GetDlgItem(box, IDOK) != nullptr;
-            seen.HasCancel = GetDlgItem(box, IDCANCEL) != nullptr && IsWindowVisible(GetDlgItem(box, IDCANCEL));
+            seen.HasCancel =
+                GetDlgItem(box, IDCANCEL) != nullptr && IsWindowVisible(GetDlgItem(box, IDCANCEL));
             SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
             return;
         }

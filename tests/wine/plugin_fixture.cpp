@@ -90,7 +90,8 @@ GradientSpec CurrentHostGradient() {
     spec.Bevel = field(StyleRecord::Bevel);
     spec.BevelWidth = field(StyleRecord::BevelWidth);
     spec.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
-    spec.BorderColour = static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
+    spec.BorderColour =
+        static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
     spec.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
     return spec;
 }
@@ -131,7 +132,9 @@ void PluginTest::TearDown() {
     RemoveFolder(Folder);
 }
 
-bool PluginTest::IniExists() const { return GetFileAttributesA(IniPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PluginTest::IniExists() const {
+    return GetFileAttributesA(IniPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void PluginTest::Start() {
     ClearHostTrace();

@@ -48,7 +48,7 @@ GradientSpec CurrentHostGradient();
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
 
 class PluginTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
