@@ -3,6 +3,7 @@
  */
 #include "plugin_fixture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -45,6 +46,39 @@ void RemoveFolder(const std::string& folder) {
 }
 
 } // namespace
+
+bool InsideWhite(const TRect& white, int x, int y, double margin) {
+    const double cx = (white.Left + white.Right) / 2.0, cy = (white.Top + white.Bottom) / 2.0;
+    const double a = (white.Right - white.Left) / 2.0 - margin;
+    const double b = (white.Bottom - white.Top) / 2.0 - margin;
+    const double dx = (x + 0.5 - cx) / a, dy = (y + 0.5 - cy) / b;
+    return dx * dx + dy * dy <= 1.0;
+}
+
+TRect BlackBox(const Image& image, const TRect& white) {
+    TRect box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int y = white.Top; y < white.Bottom; ++y)
+        for (int x = white.Left; x < white.Right; ++x)
+            if (InsideWhite(white, x, y, 1.5) && image.At(x, y) == kBlack) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+
+int StrayPixels(const Image& image, const TRect& white, const TRect& pupil) {
+    int stray = 0;
+    for (int y = white.Top; y < white.Bottom; ++y)
+        for (int x = white.Left; x < white.Right; ++x) {
+            const bool inPupil =
+                x >= pupil.Left && x < pupil.Right && y >= pupil.Top && y < pupil.Bottom;
+            if (!inPupil && InsideWhite(white, x, y, 1.5) && image.At(x, y) != kWhite)
+                ++stray;
+        }
+    return stray;
+}
 
 void Pump(DWORD ms) {
     const DWORD start = GetTickCount();

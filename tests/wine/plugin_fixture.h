@@ -28,6 +28,13 @@ struct Image {
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
+// Pixel centres inside the white of an eye, margin pixels away from its rim.
+bool InsideWhite(const TRect& white, int x, int y, double margin);
+// The bounding box (right and bottom exclusive) of the black pixels inside a white.
+TRect BlackBox(const Image& image, const TRect& white);
+// Pixels inside a white, outside the pupil's rectangle, that are not white.
+int StrayPixels(const Image& image, const TRect& white, const TRect& pupil);
+
 // Dispatches messages for about ms milliseconds.
 void Pump(DWORD ms);
 // Waits until done() or ms pass, pumping messages meanwhile; returns done().
