@@ -132,10 +132,16 @@ std::string ProfileEdit(std::string_view content, std::string_view section, cons
     std::vector<std::string> lines(views.begin(), views.end());
     const auto span = FindSection(views, section);
     if (key == nullptr) {
-        if (span)
-            lines.erase(lines.begin() + static_cast<long>(span->Header),
-                        lines.begin() + static_cast<long>(span->End));
-        return JoinLines(lines);
+        // Every copy of a repeated section goes, or a later one would surface in its place.
+        std::vector<std::string> kept;
+        bool inSection = false;
+        for (size_t i = 0; i < views.size(); ++i) {
+            if (const auto name = SectionName(views[i]))
+                inSection = SameName(*name, section);
+            if (!inSection)
+                kept.push_back(lines[i]);
+        }
+        return JoinLines(kept);
     }
     const std::string entry = value ? *key + "=" + *value : std::string();
     if (!span) {
@@ -146,11 +152,19 @@ std::string ProfileEdit(std::string_view content, std::string_view section, cons
         return JoinLines(lines);
     }
     if (const auto at = FindKey(views, *span, *key)) {
-        if (value)
+        if (value) {
             lines[*at] = entry;
-        else
-            lines.erase(lines.begin() + static_cast<long>(*at));
-        return JoinLines(lines);
+            return JoinLines(lines);
+        }
+        // A repeated key would surface once the first copy were gone: drop them all.
+        std::vector<std::string> kept;
+        for (size_t i = 0; i < views.size(); ++i) {
+            const auto name = KeyName(views[i]);
+            const bool drop = i > span->Header && i < span->End && name && SameName(*name, *key);
+            if (!drop)
+                kept.push_back(lines[i]);
+        }
+        return JoinLines(kept);
     }
     if (value) {
         // After the section's last non-blank line, so a blank separator stays below it.

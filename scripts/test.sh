@@ -11,6 +11,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+echo "== fuzz targets, a short bounded run (scripts/fuzz.sh SECONDS for a long one)"
+scripts/fuzz.sh 25
+
 echo "== Windows build (i686) and Wine tests"
 cmake --preset windows >/dev/null
 cmake --build --preset windows

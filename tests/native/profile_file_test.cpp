@@ -42,6 +42,12 @@ TEST(ProfileEdit, DeletesKeysAndSectionsKeepingEverythingElse) {
     EXPECT_EQ(Set(file, "missing", nullptr, nullptr), file);
     EXPECT_EQ(Set(file, "a", "missing", nullptr), file);
     EXPECT_EQ(Set(file, "missing", "k", nullptr), file); // a delete creates nothing
+    // Repeated sections and keys go whole: no later copy surfaces in their place.
+    const std::string twice = "[s]\nk=1\nk=2\n[t]\nk=3\n[S]\nk=4\n";
+    EXPECT_EQ(Set(twice, "s", nullptr, nullptr), "[t]\r\nk=3\r\n");
+    const std::string noKey = Set(twice, "s", "k", nullptr);
+    EXPECT_EQ(Get(noKey, "s", "k"), "<absent>");
+    EXPECT_EQ(Get(noKey, "t", "k"), "3");
 }
 
 TEST(ProfileLookup, BlanksQuotesCaseAndOddLines) {

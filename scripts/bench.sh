@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Benchmark of the real DLL under Wine: a pupil update against the bare platform calls, and a
+# full paint. Prints figures; nothing here passes or fails on speed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target bench_host
+source scripts/wine-env.sh
+xvfb-run -a -s '-screen 0 1280x1024x24' \
+  "$root/cmake/wine-run.sh" "$root/build/windows/bench/host/Kestrune.exe" "${1:-10000}"
