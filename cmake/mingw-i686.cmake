@@ -1,5 +1,6 @@
-# Cross-build for 32-bit Windows with mingw-w64. The posix thread model is used throughout
-# because GoogleTest needs std::mutex; everything links statically, so no runtime DLL ships.
+# Cross-build for 32-bit Windows with mingw-w64: the reference host, the tests and the
+# benchmark. The posix thread model, because GoogleTest needs std::mutex; everything links
+# statically. The product DLL is built apart, with mingw-i686-win32.cmake.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

@@ -1,12 +1,14 @@
 /*
- * The value syntax of the settings file. Hand-written parsers rather than strtol/strtod: the
- * accepted forms are narrower than the C library's (no octal, no trailing blanks, no wrap on
- * overflow) and must not depend on the locale.
+ * The value syntax of the settings file. The texts are checked by hand, since the accepted
+ * forms are narrower than the C library's (no octal, no trailing blanks, no wrap on overflow);
+ * the C library only converts reals once checked, with the locale's decimal point put in and
+ * taken out, so a host that sets a locale with a decimal comma changes nothing.
  */
 #include "IniValues.h"
 
 #include <algorithm>
-#include <charconv>
+#include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 
@@ -72,28 +74,6 @@ std::optional<int32_t> ParseDecimal(std::string_view text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-// Roughly where the leading digit of a plain "digits.digitsEexp" text stands: positive for
-// numbers of one and above. Only its sign matters, to tell overflow from underflow.
-long DecimalExponent(const std::string& plain) {
-    const size_t e = plain.find('e');
-    long exponent = 0;
-    if (e != std::string::npos) {
-        const std::string_view digits(plain.data() + e + 1, plain.size() - e - 1);
-        const bool minus = !digits.empty() && digits[0] == '-';
-        for (char c : digits.substr(!digits.empty() && (digits[0] == '-' || digits[0] == '+')))
-            exponent = std::min(exponent * 10 + (c - '0'), 100000L);
-        if (minus)
-            exponent = -exponent;
-    }
-    const std::string_view mantissa(plain.data(), std::min(e, plain.size()));
-    const size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const size_t first = mantissa.find_first_not_of("0.");
-    if (first == std::string_view::npos)
-        return 0;
-    return exponent + (first < point ? static_cast<long>(point - first)
-                                     : -static_cast<long>(first - point - 1));
-}
-
 } // namespace
 
 std::optional<int32_t> ParseInt(std::string_view text) {
@@ -156,11 +136,13 @@ std::optional<double> ParseReal(std::string_view text) {
     }
     if (i != text.size())
         return std::nullopt;
-    double value = 0;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error == std::errc::result_out_of_range)
-        value = DecimalExponent(plain) > 0 ? HUGE_VAL : 0.0; // saturate, as strtod does
-    else if (error != std::errc() || end != plain.data() + plain.size())
+    // strtod reads the locale's decimal point, so the plain text is given that one.
+    const char point = *std::localeconv()->decimal_point;
+    std::replace(plain.begin(), plain.end(), '.', point);
+    char* end = nullptr;
+    // Beyond the range of a double strtod saturates: an infinity, or zero.
+    const double value = std::strtod(plain.c_str(), &end);
+    if (end != plain.c_str() + plain.size())
         return std::nullopt;
     return negative ? -value : value;
 }
@@ -171,18 +153,19 @@ std::string TextOfReal(double value) {
         return std::string(kWidth - 3, ' ') + "Nan";
     if (std::isinf(value))
         return std::string(kWidth - 4, ' ') + (value < 0 ? "-Inf" : "+Inf");
-    // to_chars gives "d.ddddddddddddddde+XX" whatever the locale; the exponent is widened here.
-    char digits[40];
-    const auto result = std::to_chars(digits, digits + sizeof digits, std::fabs(value),
-                                      std::chars_format::scientific, 14);
-    const std::string_view scientific(digits, static_cast<size_t>(result.ptr - digits));
-    const size_t e = scientific.find('e');
-    const std::string_view mantissa = scientific.substr(0, e);
-    const char expSign = scientific[e + 1];
-    const int exponent = std::stoi(std::string(scientific.substr(e + 2)));
-    char exponentText[8];
-    std::snprintf(exponentText, sizeof exponentText, "%04d", exponent);
-    std::string text(1, value < 0 ? '-' : ' ');
-    text.append(mantissa).append("E").append(1, expSign).append(exponentText);
-    return text;
+    // printf's "%.14E" has the digits but the locale's decimal point and a two- or
+    // three-digit exponent, so the text is rebuilt from its digits.
+    char printed[40];
+    std::snprintf(printed, sizeof printed, "%.14E", std::fabs(value));
+    const std::string_view text(printed);
+    const size_t e = text.find('E');
+    std::string digits;
+    for (char c : text.substr(0, e))
+        if (IsDigit(c))
+            digits.push_back(c);
+    const int exponent = std::atoi(printed + e + 1);
+    char result[32];
+    std::snprintf(result, sizeof result, "%c%c.%sE%c%04d", value < 0 ? '-' : ' ', digits[0],
+                  digits.c_str() + 1, exponent < 0 ? '-' : '+', std::abs(exponent));
+    return result;
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -203,4 +204,22 @@ TEST_F(IniFileSuite, RepeatedSectionsAndKeysInAHandEditedFile) {
     EXPECT_EQ(afterKey, "gone");
     EXPECT_EQ(afterSection, "gone");
 #endif
+}
+
+TEST_F(IniFileSuite, RealsIgnoreTheLocalesDecimalComma) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "German_Germany.1252") == nullptr &&
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma here";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    TIniFile ini(Path);
+    ini.PutReal("s", "r", -2.5);
+    const std::string written = ini.GetText("s", "r", "");
+    const double back = ini.GetReal("s", "r", 0);
+    ini.PutText("s", "comma", "2,5");
+    const double comma = ini.GetReal("s", "comma", 7);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(written, "-2.50000000000000E+0000");
+    EXPECT_DOUBLE_EQ(back, -2.5);
+    EXPECT_DOUBLE_EQ(comma, 7) << "a comma is never a decimal point in the file";
 }
