@@ -51,9 +51,12 @@ HostState& Host() {
 
 std::mutex TraceLock;
 std::vector<std::string> TraceLines;
+bool Tracing = true;
 
 void Trace(const std::string& line) {
     std::lock_guard<std::mutex> guard(TraceLock);
+    if (!Tracing)
+        return;
     TraceLines.push_back(line);
     const std::string& path = Host().Options.TracePath;
     if (path.empty())
@@ -457,6 +460,11 @@ std::vector<HWND> HostStickyWindows() {
 std::vector<std::string> HostTrace() {
     std::lock_guard<std::mutex> guard(TraceLock);
     return TraceLines;
+}
+
+void SetHostTracing(bool on) {
+    std::lock_guard<std::mutex> guard(TraceLock);
+    Tracing = on;
 }
 
 void ClearHostTrace() {

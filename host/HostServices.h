@@ -85,6 +85,8 @@ std::vector<HWND> HostStickyWindows();
 // The trace: one line per service call and per host message, oldest first.
 std::vector<std::string> HostTrace();
 void ClearHostTrace();
+// Off: calls are no longer recorded (long runs would grow the trace without end).
+void SetHostTracing(bool on);
 std::string HexOf(const void* handle);
 
 // A plugin library loaded by path, with its three exports.

@@ -5,6 +5,8 @@
 #include "plugin_fixture.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 TEST_F(PluginTest, StartCreatesTheEyesWindowAndAnnouncesIt) {
     Start();
@@ -143,4 +145,17 @@ TEST_F(PluginTest, PluginInfoAnswersEveryFieldEvenBeforeStart) {
     // A stop without a start kills no timer of note and unregisters nothing.
     EXPECT_EQ(Plugin.End(Plugin.Module), 0);
     EXPECT_TRUE(TraceLinesStarting("GetKQWnd").empty()) << "neither asks anything of the host";
+}
+
+// The suite also runs with Wine posing as Windows XP; this proves which one it ran on.
+TEST(Platform, RunsOnTheWindowsVersionAskedFor) {
+    const char* wanted = std::getenv("KQ_EXPECT_WINDOWS");
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    std::printf("running on Windows %lu.%lu\n", version.dwMajorVersion, version.dwMinorVersion);
+    if (wanted == nullptr)
+        GTEST_SKIP() << "no version asked for";
+    EXPECT_EQ(std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion),
+              wanted);
 }
