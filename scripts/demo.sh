@@ -47,8 +47,9 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   import -window root -crop "$crop" +repage "$KQ_DEMO_OUT/eyes.png"
   # The host menu, opened by a real right click on the eyes.
   xdotool mousemove 120 120 click 3; sleep 0.8
+  xdotool key Down Down Right; sleep 0.5
   import -window root -crop 480x360+0+0 +repage "$KQ_DEMO_OUT/menu.png"
-  xdotool key Escape; sleep 0.2
+  xdotool key Escape Escape; sleep 0.2
   kill $host 2>/dev/null || true
   wineserver -k || true
 '
