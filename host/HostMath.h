@@ -12,7 +12,7 @@
 int32_t SnapAxis(int32_t position, int32_t size, int32_t low, int32_t high, int32_t distance);
 
 // What MakeGradient's fourteen values mean in this host (colours are 0x00BBGGRR).
-struct GradientSpec {
+struct Gradient {
     int32_t Type = 1;        // 0 horizontal, 1 vertical, 2 diagonal, anything else solid
     uint32_t ColourFrom = 0; // at the left / top
     uint32_t ColourTo = 0;   // at the right / bottom
@@ -25,4 +25,4 @@ struct GradientSpec {
 };
 
 // The gradient's pixels, row by row from the top, as 0x00RRGGBB (a top-down 32-bit DIB).
-std::vector<uint32_t> RenderGradient(const GradientSpec& spec, int32_t width, int32_t height);
+std::vector<uint32_t> RenderGradient(const Gradient& gradient, int32_t width, int32_t height);

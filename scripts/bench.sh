@@ -4,9 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target bench_host
 source scripts/wine-env.sh
+kq_build_windows bench_host
 xvfb-run -a -s '-screen 0 1280x1024x24' \
   "$root/cmake/wine-run.sh" "$root/build/windows/bench/host/Kestrune.exe" "${1:-10000}"

@@ -7,10 +7,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target kestrune
 source scripts/wine-env.sh
+kq_build_windows kestrune
 host="$root/build/windows/host/Kestrune.exe"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 && [ "${KQ_DEMO_HEADLESS:-0}" != 1 ]; then

@@ -8,9 +8,8 @@ cd "$root"
 seconds=${1:-60}
 
 if [ "${2:-}" != --on-display ]; then
-  scripts/setup.sh
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows --target kestrune >/dev/null
+  source scripts/wine-env.sh
+  kq_build_windows kestrune >/dev/null
   xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$seconds" --on-display
   echo "kqtovim.dll size: $(stat -c %s build/windows/plugin/kqtovim.dll) bytes"
   exit 0

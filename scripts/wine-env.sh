@@ -21,3 +21,10 @@ kq_wine_prefix() {
   wineserver -w
   touch "$WINEPREFIX/.kq-ready"
 }
+
+# Installs what is missing and builds the given targets of the Windows configuration.
+kq_build_windows() {
+  "$KQ_ROOT/scripts/setup.sh"
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows --target "$@"
+}

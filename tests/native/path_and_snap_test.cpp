@@ -45,42 +45,42 @@ TEST(SnapAxis, PullsNearEdgesAndLeavesTheRest) {
 }
 
 TEST(RenderGradient, EndsOfEachDirectionAndTheDecorations) {
-    GradientSpec spec;
-    spec.ColourFrom = 0x000000FF; // red, as 0x00BBGGRR
-    spec.ColourTo = 0x00FF0000;   // blue
-    spec.Type = 1;
-    auto px = RenderGradient(spec, 4, 3);
+    Gradient gradient;
+    gradient.ColourFrom = 0x000000FF; // red, as 0x00BBGGRR
+    gradient.ColourTo = 0x00FF0000;   // blue
+    gradient.Type = 1;
+    auto px = RenderGradient(gradient, 4, 3);
     ASSERT_EQ(px.size(), 12u);
     EXPECT_EQ(px[0], 0x00FF0000u);  // top row red (0x00RRGGBB)
     EXPECT_EQ(px[11], 0x000000FFu); // bottom row blue
     EXPECT_EQ(px[4], 0x0080007Fu);  // middle row half way
-    spec.Type = 0;
-    px = RenderGradient(spec, 3, 2);
+    gradient.Type = 0;
+    px = RenderGradient(gradient, 3, 2);
     EXPECT_EQ(px[0], 0x00FF0000u);
     EXPECT_EQ(px[2], 0x000000FFu);
     EXPECT_EQ(px[3], 0x00FF0000u);
-    spec.Type = 3; // solid
-    px = RenderGradient(spec, 2, 2);
+    gradient.Type = 3; // solid
+    px = RenderGradient(gradient, 2, 2);
     EXPECT_EQ(px[3], 0x00FF0000u);
-    spec.Interlaced = true;
-    spec.Shade = 255;
-    px = RenderGradient(spec, 2, 2);
+    gradient.Interlaced = true;
+    gradient.Shade = 255;
+    px = RenderGradient(gradient, 2, 2);
     EXPECT_EQ(px[0], 0x00FF0000u);
     EXPECT_EQ(px[2], 0u); // odd row fully darkened
-    spec = GradientSpec();
-    spec.Type = 3;
-    spec.ColourFrom = 0x00808080;
-    spec.BorderWidth = 1;
-    spec.BorderColour = 0x0000FF00;
-    px = RenderGradient(spec, 3, 3);
+    gradient = Gradient();
+    gradient.Type = 3;
+    gradient.ColourFrom = 0x00808080;
+    gradient.BorderWidth = 1;
+    gradient.BorderColour = 0x0000FF00;
+    px = RenderGradient(gradient, 3, 3);
     EXPECT_EQ(px[0], 0x0000FF00u);
     EXPECT_EQ(px[4], 0x00808080u);
-    spec.BorderWidth = 0;
-    spec.Bevel = 1;
-    spec.BevelWidth = 1;
-    px = RenderGradient(spec, 3, 3);
+    gradient.BorderWidth = 0;
+    gradient.Bevel = 1;
+    gradient.BevelWidth = 1;
+    px = RenderGradient(gradient, 3, 3);
     EXPECT_GT(px[0], px[4]); // raised: lighter at the top left
     EXPECT_LT(px[8], px[4]); // darker at the bottom right
-    EXPECT_TRUE(RenderGradient(spec, 0, 10).empty());
-    EXPECT_TRUE(RenderGradient(spec, -5, 10).empty());
+    EXPECT_TRUE(RenderGradient(gradient, 0, 10).empty());
+    EXPECT_TRUE(RenderGradient(gradient, -5, 10).empty());
 }

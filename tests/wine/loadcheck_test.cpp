@@ -4,6 +4,7 @@
  * executable lives in a folder with no Kestrune.exe, so the check cannot find one.
  */
 #include <gtest/gtest.h>
+#include "windows_path.h"
 
 #include <windows.h>
 
@@ -12,15 +13,6 @@
 #include <thread>
 
 namespace {
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 struct BoxSeen {
     bool Found = false;

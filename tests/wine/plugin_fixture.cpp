@@ -2,22 +2,13 @@
  * The end-to-end fixture and the test program's entry point; see plugin_fixture.h.
  */
 #include "plugin_fixture.h"
+#include "windows_path.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
 namespace {
-
-std::string WindowsPath(std::string path) {
-    // The build passes a Unix path; Wine maps the Unix root to drive Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 std::string ExeFolder() {
     char name[MAX_PATH] = {};
@@ -109,25 +100,25 @@ std::vector<std::string> TraceLinesStarting(const std::string& prefix) {
     return lines;
 }
 
-GradientSpec CurrentHostGradient() {
+Gradient CurrentHostGradient() {
     const auto* style = static_cast<const unsigned char*>(GetSettingPtr(1));
     const auto field = [&](size_t offset) {
         int32_t value;
         memcpy(&value, style + offset, sizeof value);
         return value;
     };
-    GradientSpec spec;
-    spec.Type = field(StyleRecord::Type);
-    spec.ColourFrom = static_cast<uint32_t>(field(StyleRecord::ColourFrom));
-    spec.ColourTo = static_cast<uint32_t>(field(StyleRecord::ColourTo));
-    spec.Interlaced = style[StyleRecord::Interlaced] != 0;
-    spec.Bevel = field(StyleRecord::Bevel);
-    spec.BevelWidth = field(StyleRecord::BevelWidth);
-    spec.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
-    spec.BorderColour =
+    Gradient gradient;
+    gradient.Type = field(StyleRecord::Type);
+    gradient.ColourFrom = static_cast<uint32_t>(field(StyleRecord::ColourFrom));
+    gradient.ColourTo = static_cast<uint32_t>(field(StyleRecord::ColourTo));
+    gradient.Interlaced = style[StyleRecord::Interlaced] != 0;
+    gradient.Bevel = field(StyleRecord::Bevel);
+    gradient.BevelWidth = field(StyleRecord::BevelWidth);
+    gradient.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
+    gradient.BorderColour =
         static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
-    spec.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
-    return spec;
+    gradient.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
+    return gradient;
 }
 
 HWND WaitForWindow(const char* className, const char* title, DWORD ms) {

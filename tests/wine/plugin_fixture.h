@@ -50,7 +50,7 @@ void WriteWholeFile(const std::string& path, const std::string& text);
 // The trace lines that begin with prefix.
 std::vector<std::string> TraceLinesStarting(const std::string& prefix);
 // The host's current style, as MakeGradient receives it.
-GradientSpec CurrentHostGradient();
+Gradient CurrentHostGradient();
 // Finds a top-level window of this process with the class and title, waiting up to ms.
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
 
