@@ -53,17 +53,17 @@ std::mutex TraceLock;
 std::vector<std::string> TraceLines;
 bool Tracing = true;
 
+// Opened once, when the host window is made; every line is flushed so a crash loses none.
+FILE* TraceFile = nullptr;
+
 void Trace(const std::string& line) {
     std::lock_guard<std::mutex> guard(TraceLock);
     if (!Tracing)
         return;
     TraceLines.push_back(line);
-    const std::string& path = Host().Options.TracePath;
-    if (path.empty())
-        return;
-    if (FILE* file = std::fopen(path.c_str(), "a")) {
-        std::fprintf(file, "%s\n", line.c_str());
-        std::fclose(file);
+    if (TraceFile != nullptr) {
+        std::fprintf(TraceFile, "%s\n", line.c_str());
+        std::fflush(TraceFile);
     }
 }
 
@@ -360,6 +360,8 @@ int __cdecl ShowMenu(void* menu) {
 HWND CreateHostWindow(HINSTANCE instance, const HostOptions& options) {
     HostState& host = Host();
     host.Options = options;
+    if (!options.TracePath.empty() && TraceFile == nullptr)
+        TraceFile = std::fopen(options.TracePath.c_str(), "a");
     ApplyHostStyle(0);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = HostWindowProc;

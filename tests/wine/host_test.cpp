@@ -51,18 +51,8 @@ TEST_F(PluginTest, EditConfigOpensTheSettingsFileInNotepad) {
     ClearHostTrace();
     std::atomic<bool> done{false};
     std::thread user([&] {
-        HWND menu = nullptr;
-        for (int i = 0; i < 300 && menu == nullptr; ++i, Sleep(10))
-            menu = FindWindowA("#32768", nullptr);
         // Configuration, then its second item, "Edit config...".
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) {
-            for (HWND w = FindWindowA("#32768", nullptr); w != nullptr;
-                 w = FindWindowExA(nullptr, w, "#32768", nullptr))
-                if (IsWindowVisible(w))
-                    menu = w;
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
-            Sleep(150);
-        }
+        PressKeysInHostMenu({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
         done = true;
     });
     SendMessageA(Window, WM_NCRBUTTONUP, HTCAPTION, 0); // the host shows its menu at the next pump

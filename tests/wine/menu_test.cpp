@@ -49,14 +49,6 @@ void Command(HWND window, const char* text) {
     SendMessageA(window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>(text));
 }
 
-HWND VisibleMenuWindow() {
-    for (HWND w = FindWindowA("#32768", nullptr); w != nullptr;
-         w = FindWindowExA(nullptr, w, "#32768", nullptr))
-        if (IsWindowVisible(w))
-            return w;
-    return nullptr;
-}
-
 } // namespace
 
 TEST_F(PluginTest, ARightButtonReleaseBuildsTheMenuThroughTheHost) {
@@ -96,22 +88,8 @@ TEST_F(PluginTest, ARealRightClickOpensTheHostMenuAndAChoiceFlipsTheSwitch) {
         mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
         Sleep(50);
         mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-        HWND menu = nullptr;
-        for (int i = 0; i < 300 && menu == nullptr; ++i, Sleep(10))
-            menu = VisibleMenuWindow();
-        if (menu == nullptr)
-            return;
         // Configuration is the second entry; its first item is "Always On Top".
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}) {
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
-            Sleep(150);
-            if (HWND open = VisibleMenuWindow())
-                menu = open == menu ? menu : open;
-            for (HWND w = FindWindowA("#32768", nullptr); w != nullptr;
-                 w = FindWindowExA(nullptr, w, "#32768", nullptr))
-                if (IsWindowVisible(w))
-                    menu = w; // the newest popup, the submenu once open
-        }
+        PressKeysInHostMenu({VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
         chosen = true;
     });
     PumpUntil(8000, [&] { return chosen.load(); });

@@ -131,6 +131,35 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
     }
 }
 
+namespace {
+
+// The newest visible popup menu window, or null.
+HWND NewestMenuWindow() {
+    HWND newest = nullptr;
+    for (HWND w = FindWindowA("#32768", nullptr); w != nullptr;
+         w = FindWindowExA(nullptr, w, "#32768", nullptr))
+        if (IsWindowVisible(w))
+            newest = w;
+    return newest;
+}
+
+} // namespace
+
+bool PressKeysInHostMenu(std::initializer_list<WPARAM> keys) {
+    HWND menu = nullptr;
+    for (int i = 0; i < 300 && menu == nullptr; ++i, Sleep(10))
+        menu = NewestMenuWindow();
+    if (menu == nullptr)
+        return false;
+    for (WPARAM key : keys) {
+        if (HWND newest = NewestMenuWindow())
+            menu = newest;
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+        Sleep(150);
+    }
+    return true;
+}
+
 void PluginTest::SetUp() {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     UseFolder(std::string(info->test_suite_name()) + "." + info->name());
