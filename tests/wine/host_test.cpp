@@ -49,15 +49,15 @@ TEST_F(PluginTest, EditConfigOpensTheSettingsFileInNotepad) {
     Start();
     MoveCursorToClient(105, 105);
     ClearHostTrace();
-    std::atomic<bool> done{false};
+    std::atomic<bool> chosen{false}, done{false};
     std::thread user([&] {
-        // Configuration, then its second item, "Edit config...".
-        PressKeysInHostMenu({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+        chosen = ChooseInHostMenu({"Configuration", "Edit config..."});
         done = true;
     });
     SendMessageA(Window, WM_NCRBUTTONUP, HTCAPTION, 0); // the host shows its menu at the next pump
     PumpUntil(8000, [&] { return done.load(); });
     user.join();
+    EXPECT_TRUE(chosen) << "the menu offered Configuration > Edit config...";
     const auto runs = TraceLinesStarting("run ");
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0], "run \"notepad " + Folder + "kqtovim.ini\"");

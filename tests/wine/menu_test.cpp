@@ -82,18 +82,18 @@ TEST_F(PluginTest, ARealRightClickOpensTheHostMenuAndAChoiceFlipsTheSwitch) {
     ASSERT_TRUE(Contains(ReadIni(), "OnTop=1"));
     MoveCursorToClient(105, 105);
     ClearHostTrace();
-    std::atomic<bool> chosen{false};
+    std::atomic<bool> chosen{false}, done{false};
     // The menu's modal loop runs on this thread; the keys come from another one.
     std::thread user([&] {
         mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
         Sleep(50);
         mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-        // Configuration is the second entry; its first item is "Always On Top".
-        PressKeysInHostMenu({VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
-        chosen = true;
+        chosen = ChooseInHostMenu({"Configuration", "Always On Top"});
+        done = true;
     });
-    PumpUntil(8000, [&] { return chosen.load(); });
+    PumpUntil(8000, [&] { return done.load(); });
     user.join();
+    EXPECT_TRUE(chosen) << "the menu offered Configuration > Always On Top";
     Pump(100);
     const auto shown = TraceLinesStarting("menu shown Example_IDMain");
     ASSERT_EQ(shown.size(), 1u) << "the host showed its menu after a real right click";

@@ -133,31 +133,71 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
 
 namespace {
 
-// The newest visible popup menu window, or null.
-HWND NewestMenuWindow() {
-    HWND newest = nullptr;
+// A visible popup menu window other than the one given, or null.
+HWND OtherMenuWindow(HWND known) {
     for (HWND w = FindWindowA("#32768", nullptr); w != nullptr;
          w = FindWindowExA(nullptr, w, "#32768", nullptr))
-        if (IsWindowVisible(w))
-            newest = w;
-    return newest;
+        if (w != known && IsWindowVisible(w))
+            return w;
+    return nullptr;
+}
+
+HWND WaitForOtherMenuWindow(HWND known, DWORD ms) {
+    HWND found = nullptr;
+    for (DWORD waited = 0; found == nullptr && waited < ms; waited += 10, Sleep(10))
+        found = OtherMenuWindow(known);
+    return found;
+}
+
+int ItemIndex(HMENU menu, const char* title) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        if (std::string(text) == title)
+            return i;
+    }
+    return -1;
+}
+
+bool Highlighted(HMENU menu, int index) {
+    return (GetMenuState(menu, static_cast<UINT>(index), MF_BYPOSITION) & MF_HILITE) != 0;
+}
+
+void CloseMenus() {
+    for (int i = 0; i < 4; ++i)
+        if (HWND open = OtherMenuWindow(nullptr)) {
+            PostMessageA(open, WM_KEYDOWN, VK_ESCAPE, 0);
+            Sleep(100);
+        }
 }
 
 } // namespace
 
-bool PressKeysInHostMenu(std::initializer_list<WPARAM> keys) {
-    HWND menu = nullptr;
-    for (int i = 0; i < 300 && menu == nullptr; ++i, Sleep(10))
-        menu = NewestMenuWindow();
-    if (menu == nullptr)
-        return false;
-    for (WPARAM key : keys) {
-        if (HWND newest = NewestMenuWindow())
-            menu = newest;
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
-        Sleep(150);
+bool ChooseInHostMenu(std::initializer_list<const char*> path) {
+    HWND popup = WaitForOtherMenuWindow(nullptr, 3000);
+    size_t level = 0;
+    for (const char* title : path) {
+        if (popup == nullptr)
+            break;
+        const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        const int target = ItemIndex(menu, title);
+        if (target < 0)
+            break;
+        for (int tries = 0; tries < 20 && !Highlighted(menu, target); ++tries) {
+            PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+            Sleep(100);
+        }
+        if (!Highlighted(menu, target))
+            break;
+        if (++level == path.size()) {
+            PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        }
+        PostMessageA(popup, WM_KEYDOWN, VK_RIGHT, 0);
+        popup = WaitForOtherMenuWindow(popup, 2000);
     }
-    return true;
+    CloseMenus();
+    return false;
 }
 
 void PluginTest::SetUp() {

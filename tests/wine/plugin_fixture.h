@@ -52,10 +52,12 @@ void WriteWholeFile(const std::string& path, const std::string& text);
 std::vector<std::string> TraceLinesStarting(const std::string& prefix);
 // The host's current style, as MakeGradient receives it.
 Gradient CurrentHostGradient();
-// Plays a user at the host's popup menu, from a thread of its own (the menu's modal loop
-// runs on the test's thread): waits up to 3 s for the menu, then sends each key to the newest
-// open popup (the submenu, once one is open). Returns false if no menu came up.
-bool PressKeysInHostMenu(std::initializer_list<WPARAM> keys);
+// Plays a user at the host's popup menu from a thread of its own (the menu's modal loop runs
+// on the test's thread): waits up to 3 s for the menu, then, level by level, moves the
+// highlight with the arrow keys onto the item of that title, checking the menu's own state
+// after each key, opens it or chooses it. On any miss it closes the menu and returns false,
+// so a test fails instead of hanging.
+bool ChooseInHostMenu(std::initializer_list<const char*> path);
 // Finds a top-level window of this process with the class and title, waiting up to ms.
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
 
