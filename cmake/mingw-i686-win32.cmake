@@ -1,12 +1,4 @@
-# Cross-build of the product DLL for 32-bit Windows with mingw-w64's win32 thread model: the
-# plugin uses no threads, and this model pulls in no winpthreads, whose imports (such as
-# GetTickCount64) do not exist on Windows XP. Tests use mingw-i686.cmake (posix model).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# 32-bit Windows, win32 thread model: the product DLL.
+set(KQ_MINGW_TRIPLE i686-w64-mingw32)
+set(KQ_MINGW_THREADS "")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,13 +1,4 @@
-# Cross-build for 32-bit Windows with mingw-w64: the reference host, the tests and the
-# benchmark. The posix thread model, because GoogleTest needs std::mutex; everything links
-# statically. The product DLL is built apart, with mingw-i686-win32.cmake.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+# 32-bit Windows, posix thread model: the reference host, the tests and the benchmark.
+set(KQ_MINGW_TRIPLE i686-w64-mingw32)
+set(KQ_MINGW_THREADS -posix)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -39,13 +39,14 @@ class SelectedObject {
     HGDIOBJ Previous;
 };
 
-// Black or white pen and brush together: every ellipse the eyes draw is solid.
+// A stock pen and brush of one colour together, selected in the order given (pen first or
+// brush first): every ellipse the eyes draw is solid. Both are put back on scope exit.
 class SolidColour {
   public:
-    SolidColour(HDC dc, int stockPen, int stockBrush)
-        : Pen(dc, GetStockObject(stockPen)), Brush(dc, GetStockObject(stockBrush)) {}
+    SolidColour(HDC dc, int firstStock, int secondStock)
+        : First(dc, GetStockObject(firstStock)), Second(dc, GetStockObject(secondStock)) {}
 
   private:
-    SelectedObject Pen;
-    SelectedObject Brush;
+    SelectedObject First;
+    SelectedObject Second;
 };

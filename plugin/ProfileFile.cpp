@@ -193,8 +193,11 @@ bool ProfileWrite(const std::string* section, const std::string* key, const std:
                   const std::string& path) {
     if (section == nullptr) // a flush: every write has already reached the disk
         return key == nullptr && value == nullptr;
-    const std::string edited =
-        ProfileEdit(ReadFile(path).value_or(std::string()), *section, key, value);
+    const auto content = ReadFile(path);
+    // Deleting from a file that is not there leaves nothing to delete, and no file either.
+    if (!content && value == nullptr)
+        return true;
+    const std::string edited = ProfileEdit(content.value_or(std::string()), *section, key, value);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;

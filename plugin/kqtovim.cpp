@@ -114,7 +114,7 @@ void TrackPupils(HWND window) {
         DrawEllipse(dc, EyeGeometry.RightPupil);
     }
     {
-        SolidColour black(dc, BLACK_PEN, BLACK_BRUSH);
+        SolidColour black(dc, BLACK_BRUSH, BLACK_PEN);
         DrawEllipse(dc, left);
         DrawEllipse(dc, right);
     }
@@ -167,7 +167,7 @@ void ShowPluginMenu() {
 void ShowAbout() {
     MessageBoxA(nullptr,
                 "kqTovim 0.3 pure\n\r"
-                "Plain Win32 build, no runtime libraries\n\r"
+                "Plain Win32 build, no runtime DLLs needed\n\r"
                 "Written by the kqtovim developers\n\r"
                 "mailto:kqtovim@example.org",
                 "About tovim", MB_OK);

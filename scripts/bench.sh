@@ -7,4 +7,4 @@ cd "$root"
 source scripts/wine-env.sh
 kq_build_windows bench_host
 xvfb-run -a -s '-screen 0 1280x1024x24' \
-  "$root/cmake/wine-run.sh" "$root/build/windows/bench/host/Kestrune.exe" "${1:-10000}"
+  "$root/cmake/wine-run.sh" "$KQ_WINDOWS_ARCH" "$root/build/$KQ_WINDOWS_PRESET/bench/host/Kestrune.exe" "${1:-10000}"

@@ -11,7 +11,7 @@ if [ "${2:-}" != --on-display ]; then
   source scripts/wine-env.sh
   kq_build_windows kestrune >/dev/null
   xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$seconds" --on-display
-  echo "kqtovim.dll size: $(stat -c %s build/windows/plugin/kqtovim.dll) bytes"
+  echo "kqtovim.dll size: $(stat -c %s build/$KQ_WINDOWS_PRESET/plugin/kqtovim.dll) bytes"
   exit 0
 fi
 
@@ -21,7 +21,7 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; } # utime + stime of a proces
 
 wineserver -p
 trap 'wineserver -k || true' EXIT
-wine build/windows/host/Kestrune.exe --hidden >/dev/null 2>&1 &
+wine "build/$KQ_WINDOWS_PRESET/host/Kestrune.exe" --hidden >/dev/null 2>&1 &
 for _ in $(seq 100); do
   xdotool search --name '^kqtovim$' >/dev/null 2>&1 && break
   sleep 0.1

@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest g++-mingw-w64-i686
+          g++-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth imagemagick xdotool x11-apps)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,35 @@
-# Sourced by the scripts: one private 32-bit Wine prefix under build/, quiet and fast.
+# Sourced by the scripts: one private Wine prefix under build/, quiet and fast.
+#
+# The rig runs the Windows programs of the architecture this machine can execute: i686, the
+# product's own, wherever 32-bit programs run; x86_64 on machines whose kernel refuses 32-bit
+# programs (there Wine's 32-bit loader cannot start at all). KQ_WINDOWS_ARCH forces one.
+# Exports KQ_WINDOWS_PRESET, the CMake preset whose programs that Wine runs.
 KQ_ROOT=${KQ_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$KQ_ROOT/build/wineprefix"
-export WINEARCH=win32
+if [ -z "${KQ_WINDOWS_ARCH:-}" ]; then
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    KQ_WINDOWS_ARCH=i686
+  else
+    KQ_WINDOWS_ARCH=x86_64
+  fi
+fi
+export KQ_WINDOWS_ARCH
+if [ "$KQ_WINDOWS_ARCH" = i686 ]; then
+  export KQ_WINDOWS_PRESET=windows WINEARCH=win32 WINEPREFIX="$KQ_ROOT/build/wineprefix"
+else
+  export KQ_WINDOWS_PRESET=windows64 WINEARCH=win64 WINEPREFIX="$KQ_ROOT/build/wineprefix64"
+  # Debian's "wine" always tries the 32-bit loader first; call the 64-bit one by that name.
+  export WINELOADER=/usr/lib/wine/wine64
+  # (A script, not a link: the loader finds its own files through the name it was run by.)
+  if [ ! -x "$KQ_ROOT/build/wine64-bin/wine" ]; then
+    mkdir -p "$KQ_ROOT/build/wine64-bin"
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$KQ_ROOT/build/wine64-bin/wine"
+    chmod +x "$KQ_ROOT/build/wine64-bin/wine"
+  fi
+  case ":$PATH:" in
+    *":$KQ_ROOT/build/wine64-bin:"*) ;;
+    *) export PATH="$KQ_ROOT/build/wine64-bin:$PATH" ;;
+  esac
+fi
 export WINEDEBUG=-all
 # No Mono or Gecko installers popping up while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -12,7 +40,7 @@ kq_wine_prefix() {
     return 0
   fi
   mkdir -p "$WINEPREFIX"
-  DISPLAY= wineboot -i >/dev/null 2>&1 || true
+  DISPLAY= wine wineboot -i >/dev/null 2>&1 || true
   wineserver -w
   # Without a window manager every destroyed window would cost about two seconds.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
@@ -22,9 +50,10 @@ kq_wine_prefix() {
   touch "$WINEPREFIX/.kq-ready"
 }
 
-# Installs what is missing and builds the given targets of the Windows configuration.
+# Installs what is missing and builds the given targets of the Windows configuration that
+# this machine's Wine runs.
 kq_build_windows() {
   "$KQ_ROOT/scripts/setup.sh"
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows --target "$@"
+  cmake --preset "$KQ_WINDOWS_PRESET" >/dev/null
+  cmake --build --preset "$KQ_WINDOWS_PRESET" --target "$@"
 }

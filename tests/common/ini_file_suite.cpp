@@ -49,8 +49,10 @@ TEST_F(IniFileSuite, MissingFileSectionOrKeyGivesTheDefaults) {
         EXPECT_DOUBLE_EQ(ini.GetReal("kqTovim", "R", 2.5), 2.5);
         EXPECT_EQ(ini.GetText("kqTovim", "T", "dflt"), "dflt");
         EXPECT_EQ(ini.FilePath, Path);
+        ini.DropKey("kqTovim", "Left");
+        ini.DropSection("kqTovim");
     }
-    EXPECT_FALSE(fs::exists(Path)) << "reading or flushing must not create the file";
+    EXPECT_FALSE(fs::exists(Path)) << "reading, deleting or flushing must not create the file";
     WriteFile("[other]\r\nLeft=5\r\n");
     TIniFile ini(Path);
     EXPECT_EQ(ini.GetInt("kqTovim", "Left", 10), 10);
@@ -122,11 +124,12 @@ TEST_F(IniFileSuite, EmptyValuesDroppedKeysAndSections) {
 }
 
 TEST_F(IniFileSuite, NamesIgnoreCaseValuesKeepIt) {
-    WriteFile("[KQTOVIM]\r\nLEFT=100\r\nname=MixedCase\r\nquoted=\"abc\"\r\n");
+    WriteFile("[KQTOVIM]\r\nLEFT=100\r\nname=MixedCase\r\nquoted=\"abc\"\r\nnone=\"\"\r\n");
     TIniFile ini(Path);
     EXPECT_EQ(ini.GetInt("kqTovim", "left", 0), 100);
     EXPECT_EQ(ini.GetText("kqtovim", "NAME", ""), "MixedCase");
     EXPECT_EQ(ini.GetText("kqTovim", "quoted", ""), "abc");
+    EXPECT_EQ(ini.GetText("kqTovim", "none", "dflt"), "") << "a quoted nothing is the empty text";
     ini.PutInt("kqtovim", "Left", 7); // replaces the existing key, whatever its case
     EXPECT_EQ(ini.GetInt("KqToVim", "LEFT", 0), 7);
     EXPECT_EQ(ReadFile().find("100"), std::string::npos);

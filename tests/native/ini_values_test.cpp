@@ -17,18 +17,35 @@ int32_t Read(const char* text) {
 } // namespace
 
 TEST(IntFromText, HexadecimalForms) {
-    for (const char* text : {"0x1F", "0X1f", "$1F", "x1F", "X1F", "$1f", "0x001F"})
-        EXPECT_EQ(Read(text), 31) << text;
-    EXPECT_EQ(Read("$FFFFFFFF"), -1);
-    EXPECT_EQ(Read("0xFFFFFFFF"), -1);
-    EXPECT_EQ(Read("$80000000"), INT32_MIN);
-    EXPECT_EQ(Read("$7FFFFFFF"), INT32_MAX);
-    EXPECT_EQ(Read("$000000000001"), 1); // leading zeros are not significant
-    EXPECT_EQ(Read("$0000000000000000"), 0);
-    EXPECT_EQ(Read("$100000000"), kDefault); // a ninth significant digit
-    EXPECT_EQ(Read("0x0"), 0);
-    EXPECT_EQ(Read("  $10"), 16);
-    EXPECT_EQ(Read("  0x10"), 16);
+    const struct {
+        const char* Text;
+        int32_t Value;
+    } cases[] = {
+        {"0x1F", 31},
+        {"0X1f", 31},
+        {"$1F", 31},
+        {"x1F", 31},
+        {"X1F", 31},
+        {"$1f", 31},
+        {"0x001F", 31},
+        {"$a", 10},
+        {"0x1a", 26},
+        {"xa", 10},
+        {"$Af", 175},
+        {"$09", 9},
+        {"$FFFFFFFF", -1},
+        {"0xFFFFFFFF", -1},
+        {"$80000000", INT32_MIN},
+        {"$7FFFFFFF", INT32_MAX},
+        {"$000000000001", 1}, // leading zeros are not significant
+        {"$0000000000000000", 0},
+        {"$100000000", kDefault}, // a ninth significant digit
+        {"0x0", 0},
+        {"  $10", 16},
+        {"  0x10", 16},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Read(c.Text), c.Value) << c.Text;
 }
 
 TEST(IntFromText, DecimalFormsAndBoundaries) {
@@ -47,9 +64,11 @@ TEST(IntFromText, DecimalFormsAndBoundaries) {
 }
 
 TEST(IntFromText, ErrorFormsGiveTheDefault) {
-    for (const char* text : {"-0x1F", "+0x10", "-$10", "0x",    "$",   "x",     "+",    "-",
-                             "",      "   ",   "42 ",  "12abc", "1.5", "1e3",   "\t42", "42\t",
-                             "0x1G",  "$ 1",   "- 1",  "--1",   "+-1", "0b101", "0xx1", "1,000"})
+    for (const char* text :
+         {"-0x1F", "+0x10", "-$10", "0x",    "$",    "x",    "+",    "-",   "",     "   ",
+          "42 ",   "12abc", "1.5",  "1e3",   "\t42", "42\t", "0x1G", "$ 1", "- 1",  "--1",
+          "+-1",   "0b101", "0xx1", "1,000", "$x1",  "xx1",  "Xx5",  "$$1", "0x$1", "$0x1",
+          "x$1",   "$g",    "0xg",  "$@",    "$`",   "$/",   "$:",   "$G"})
         EXPECT_EQ(Read(text), kDefault) << '"' << text << '"';
 }
 

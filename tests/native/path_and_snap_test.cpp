@@ -29,6 +29,9 @@ TEST(FolderOf, TrailByteOfADoubleByteCharacterIsNoSeparator) {
     EXPECT_EQ(FolderOf("C:\\\x95\x5C.dll", sjisLead), "C:\\");
     EXPECT_EQ(FolderOf("C:\\\x95\x5C\\x.dll", sjisLead), "C:\\\x95\x5C\\");
     EXPECT_EQ(FolderOf("C:\\\x95", sjisLead), "C:\\"); // a lead byte at the very end
+    // The first character of the path is a double-byte one ending in "\".
+    EXPECT_EQ(FolderOf("\x95\x5C.dll", sjisLead), "");
+    EXPECT_EQ(FolderOf("\x95\x5C\\x.dll", sjisLead), "\x95\x5C\\");
     EXPECT_EQ(FolderOf("C:\\\x95\x5C.dll", NoLeadBytes), "C:\\\x95\x5C");
 }
 

@@ -5,6 +5,7 @@
 #include "plugin_fixture.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -51,24 +52,61 @@ TEST_F(PluginTest, PupilsFollowTheCursorAndOldOnesAreErased) {
     }
 }
 
-TEST_F(PluginTest, RimsAreBlackAndTheBackgroundIsTheHostsGradient) {
-    Start();
-    MoveCursorToClient(105, 400);
-    Ticks();
-    const Image image = Capture();
-    ASSERT_EQ(image.Width, 210);
-    ASSERT_EQ(image.Height, 210);
-    // Left eye (1,1,84,210) with its white from x = 4; right eye (129,1,209,210) to x = 205.
-    for (int x : {1, 2, 3, 81, 82, 129, 130, 131, 206, 207, 208})
-        EXPECT_EQ(image.At(x, 105), kBlack) << "rim at x " << x;
-    for (int x : {5, 79, 134, 204})
-        EXPECT_EQ(image.At(x, 105), kWhite) << "white at x " << x;
-    EXPECT_EQ(image.At(42, 2), kBlack) << "top rim";
-    EXPECT_EQ(image.At(42, 209), kBlack) << "the eyes reach the bottom row";
-    // Outside the eyes: the gradient, in the top-left corner, between the eyes, at the right.
-    for (POINT p : {POINT{0, 0}, POINT{105, 5}, POINT{105, 105}, POINT{105, 209}, POINT{209, 105},
-                    POINT{0, 105}, POINT{209, 0}})
-        EXPECT_EQ(image.At(p.x, p.y), GradientAt(p.x, p.y, 210, 210)) << p.x << "," << p.y;
+TEST_F(PluginTest, RimsArePinnedAtBothEdgesAndTheBackgroundIsTheHostsGradient) {
+    // Rows: the settings file, and the window and layout it must give. The first has no
+    // Border key, so the default rim of 3 px applies.
+    const struct {
+        const char* Ini;
+        int W, H, D, B;
+    } rows[] = {
+        {"", 210, 210, 20, 3},
+        {"[kqTovim]\r\nBorder=3\r\n", 210, 210, 20, 3},
+        {"[kqTovim]\r\nBorder=1\r\n", 210, 210, 20, 1},
+        {"[kqTovim]\r\nWidth=300\r\nHeight=200\r\nEyeDistance=-7\r\nBorder=5\r\n", 300, 200, -7, 5},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "settings \"" << row.Ini << "\"");
+        if (*row.Ini != '\0')
+            WriteIni(row.Ini);
+        Start();
+        MoveCursorToClient(row.W / 2, 2 * row.H); // pupils low, clear of the middle row
+        Ticks();
+        const Image image = Capture();
+        ASSERT_EQ(image.Width, row.W);
+        ASSERT_EQ(image.Height, row.H);
+        const TEyeLayout layout = LayoutEyes(row.W, row.H, row.D, row.B);
+        const int y = row.H / 2;
+        for (const auto& eye : {std::make_pair(layout.LeftEye, layout.LeftWhite),
+                                std::make_pair(layout.RightEye, layout.RightWhite)}) {
+            const TRect& outer = eye.first;
+            const TRect& white = eye.second;
+            SCOPED_TRACE(testing::Message() << "eye " << Text(outer));
+            // Outside, the rim's outer edge, its inner edge, the white; on both sides.
+            EXPECT_EQ(image.At(outer.Left - 1, y), GradientAt(outer.Left - 1, y, row.W, row.H));
+            EXPECT_EQ(image.At(outer.Left, y), kBlack);
+            EXPECT_EQ(image.At(white.Left - 1, y), kBlack);
+            EXPECT_EQ(image.At(white.Left, y), kWhite);
+            EXPECT_EQ(image.At(white.Right - 1, y), kWhite);
+            EXPECT_EQ(image.At(white.Right, y), kBlack);
+            EXPECT_EQ(image.At(outer.Right - 1, y), kBlack);
+            EXPECT_EQ(image.At(outer.Right, y), GradientAt(outer.Right, y, row.W, row.H));
+        }
+        // Top and bottom of the left eye on its middle column; the eyes reach the last row.
+        const int x = (layout.LeftEye.Left + layout.LeftEye.Right) / 2;
+        EXPECT_EQ(image.At(x, 0), GradientAt(x, 0, row.W, row.H));
+        EXPECT_EQ(image.At(x, 1), kBlack);
+        EXPECT_EQ(image.At(x, layout.LeftWhite.Top - 1), kBlack);
+        EXPECT_EQ(image.At(x, layout.LeftWhite.Top), kWhite);
+        EXPECT_EQ(image.At(x, layout.LeftWhite.Bottom - 1), kWhite);
+        EXPECT_EQ(image.At(x, layout.LeftWhite.Bottom), kBlack);
+        EXPECT_EQ(image.At(x, row.H - 1), kBlack);
+        // Outside the eyes: the gradient, in the corners, between the eyes, at the edges.
+        for (POINT p :
+             {POINT{0, 0}, POINT{row.W / 2, 5}, POINT{row.W / 2, y}, POINT{row.W / 2, row.H - 1},
+              POINT{row.W - 1, y}, POINT{0, y}, POINT{row.W - 1, 0}})
+            EXPECT_EQ(image.At(p.x, p.y), GradientAt(p.x, p.y, row.W, row.H)) << p.x << "," << p.y;
+        Stop();
+    }
 }
 
 TEST_F(PluginTest, FarCursorPositionsInEveryDirection) {

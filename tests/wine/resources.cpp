@@ -13,8 +13,8 @@
 
 namespace {
 
-// One entry of the GDI handle table that the PEB points to (the layout Windows and Wine share
-// on 32-bit: a 24-byte record whose Type is zero for a free slot).
+// One entry of the GDI handle table that the PEB points to (the layout Windows and Wine share:
+// a 24-byte record whose Type is zero for a free slot).
 struct GdiHandleEntry {
     unsigned long long Object;
     unsigned long Owner;
@@ -29,9 +29,10 @@ int CountGdiObjects() {
     PROCESS_BASIC_INFORMATION basic = {};
     NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic,
                               nullptr);
-    // PEB::GdiSharedHandleTable, at offset 0x94 of the 32-bit PEB.
+    // PEB::GdiSharedHandleTable: offset 0x94 of the 32-bit PEB, 0xF8 of the 64-bit one.
+    const size_t offset = sizeof(void*) == 4 ? 0x94 : 0xF8;
     const char* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
-    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + 0x94);
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + offset);
     if (table == nullptr)
         return -1;
     int count = 0;
