@@ -2,8 +2,9 @@
 # Mutation run: plants one small fault at a time in the plugin's sources (plugin/*.cpp), rebuilds
 # and runs the suites that cover it, and reports whether they caught it.
 #
-#   scripts/mutants.sh           every mutant
-#   scripts/mutants.sh N [SEED]  a sample of N mutants, the same for the same SEED (default 1)
+#   scripts/mutants.sh              every mutant
+#   scripts/mutants.sh N [SEED]     a sample of N mutants, the same for the same SEED (default 1)
+#   scripts/mutants.sh --survivors  again the mutants that survived the last run
 #
 # The faults are those of scripts/mutate.py. The pure units (EyeMath, IniValues, PathName,
 # ProfileFile) run against the native suite; the main unit and kq_sdk against the Wine suites
@@ -20,6 +21,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 sample=${1:-}
 seed=${2:-1}
+case $sample in
+  "") scope="every mutant" ;;
+  --survivors) scope="the survivors of the last run" ;;
+  *) scope="a sample of $sample, seed $seed" ;;
+esac
 
 if [ "${KQ_MUTANTS_ON_DISPLAY:-}" != 1 ]; then
   scripts/setup.sh
@@ -102,7 +108,13 @@ track_of() {
 # ---- the mutants ------------------------------------------------------------------------------
 
 python3 scripts/mutate.py list plugin/*.cpp >"$work/all.tsv"
-if [ -n "$sample" ]; then
+if [ "$sample" = --survivors ]; then
+  [ -f "$work/results.tsv" ] || { echo "mutants: no earlier run to take the survivors of"; exit 1; }
+  # Matched by place and change; the sources must not have moved since that run.
+  awk -F'\t' 'NR == FNR { if ($3 == "survived") keep[$1 "\t" $2] = 1; next }
+               keep[$1 ":" $3 ":" $4 "\t" $5]' "$work/results.tsv" "$work/all.tsv" >"$work/chosen.tsv"
+  cp "$work/results.tsv" "$work/previous.tsv"
+elif [ -n "$sample" ]; then
   python3 -c '
 import random, sys
 lines = sys.stdin.readlines()
@@ -224,8 +236,7 @@ unbuilt=$(count 'did not build')
 elapsed=$((SECONDS - started))
 {
   echo "mutants: $total, killed $killed, survived $survived, equivalent $equivalent," \
-    "did not build $unbuilt, in $((elapsed / 60)) min $((elapsed % 60)) s" \
-    "(${sample:+sample of $sample, seed $seed}${sample:-every mutant})"
+    "did not build $unbuilt, in $((elapsed / 60)) min $((elapsed % 60)) s ($scope)"
   if [ $((killed + survived)) -gt 0 ]; then
     awk -v k="$killed" -v s="$survived" \
       'BEGIN { printf "score: %.1f %% of the mutants that change behaviour killed\n", 100 * k / (k + s) }'
