@@ -85,11 +85,11 @@ std::optional<int32_t> ParseInt(std::string_view text) {
     return ParseDecimal(text);
 }
 
+// Readers of this syntax traditionally rewrite a leading "0x" as "$" before parsing. ParseInt
+// takes "0x" as a prefix of its own, after the blanks too, so that rewrite would change no
+// result and is left out.
 int32_t IntFromText(std::string_view text, int32_t defaultValue) {
-    std::string copy(text);
-    if (copy.size() > 2 && copy[0] == '0' && (copy[1] == 'x' || copy[1] == 'X'))
-        copy.replace(0, 2, "$");
-    return ParseInt(copy).value_or(defaultValue);
+    return ParseInt(text).value_or(defaultValue);
 }
 
 std::string TextOfInt(int32_t value) {
@@ -106,7 +106,7 @@ std::optional<double> ParseReal(std::string_view text) {
     }
     if (i == text.size()) // empty, blanks only, or a lone sign
         return std::nullopt;
-    // Rebuild a plain "digits.digitsEexp" for from_chars, which knows no "+" and no empty runs.
+    // Rebuild a plain "digits.digitsEexp" for strtod, which has its own, wider syntax.
     std::string plain;
     const size_t intStart = i;
     while (i < text.size() && IsDigit(text[i]))

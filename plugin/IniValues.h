@@ -13,8 +13,7 @@
 // or "0X". Leading blanks (code 32 only) are skipped; anything else makes it fail.
 std::optional<int32_t> ParseInt(std::string_view text);
 
-// How a stored integer reads: "0x"/"0X" at the start of a longer text counts as "$", then
-// ParseInt; a text that does not parse gives the default.
+// How a stored integer reads: ParseInt, and the default for a text that does not parse.
 int32_t IntFromText(std::string_view text, int32_t defaultValue);
 
 // Plain decimal, "-" for negatives, nothing else.

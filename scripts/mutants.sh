@@ -5,6 +5,10 @@
 #   scripts/mutants.sh              every mutant
 #   scripts/mutants.sh N [SEED]     a sample of N mutants, the same for the same SEED (default 1)
 #   scripts/mutants.sh --survivors  again the mutants that survived the last run
+#   KQ_MUTANTS_FILES="plugin/A.cpp ..." scripts/mutants.sh   every mutant of those files only
+#
+# A partial run (--survivors, KQ_MUTANTS_FILES) updates the last run's results with its own
+# verdicts, so the score printed is always that of every mutant.
 #
 # The faults are those of scripts/mutate.py. The pure units (EyeMath, IniValues, PathName,
 # ProfileFile) run against the native suite; the main unit and kq_sdk against the Wine suites
@@ -75,7 +79,10 @@ build() { # copy folder, suite (native or wine)
 run_suite() { # copy folder, suite, output file
   local copy=$1 rc=0
   if [ "$2" = native ]; then
-    timeout -k 5 120 "$copy/build/native/tests/native/native_tests" --gtest_brief=1 \
+    # The suite takes a fraction of a second and little memory: anything near these limits is
+    # a hang, or a loop that grows without end.
+    ASAN_OPTIONS=hard_rss_limit_mb=2048 timeout -k 5 30 \
+      "$copy/build/native/tests/native/native_tests" --gtest_brief=1 \
       --gtest_fail_fast >"$3" 2>&1 || rc=$?
   else
     timeout -k 5 "$wine_limit" ctest --test-dir "$copy/build/windows" -LE soak \
@@ -107,13 +114,19 @@ track_of() {
 
 # ---- the mutants ------------------------------------------------------------------------------
 
-python3 scripts/mutate.py list plugin/*.cpp >"$work/all.tsv"
+files=${KQ_MUTANTS_FILES:-$(echo plugin/*.cpp)}
+python3 scripts/mutate.py list $files >"$work/all.tsv"
+partial=""
+[ -n "${KQ_MUTANTS_FILES:-}" ] || [ "$sample" = --survivors ] && partial=1
+if [ -n "$partial" ]; then
+  [ -f "$work/results.tsv" ] || { echo "mutants: a partial run needs a full one first"; exit 1; }
+  cp "$work/results.tsv" "$work/previous.tsv"
+fi
 if [ "$sample" = --survivors ]; then
   [ -f "$work/results.tsv" ] || { echo "mutants: no earlier run to take the survivors of"; exit 1; }
   # Matched by place and change; the sources must not have moved since that run.
   awk -F'\t' 'NR == FNR { if ($3 == "survived") keep[$1 "\t" $2] = 1; next }
-               keep[$1 ":" $3 ":" $4 "\t" $5]' "$work/results.tsv" "$work/all.tsv" >"$work/chosen.tsv"
-  cp "$work/results.tsv" "$work/previous.tsv"
+               keep[$1 ":" $3 ":" $4 "\t" $5]' "$work/previous.tsv" "$work/all.tsv" >"$work/chosen.tsv"
 elif [ -n "$sample" ]; then
   python3 -c '
 import random, sys
@@ -144,7 +157,8 @@ restore() {
 
 # The first test that failed, or the hang, as the evidence of a kill.
 first_failure() { # output file
-  grep -m1 -oP '\[  FAILED  \] \K[\w./]+|Test +#\d+: \K[\w.]+(?=.*\*\*\*)|\(hung\)' "$1" || true
+  grep -m1 -oP '\[  FAILED  \] \K[\w./]+|Test +#\d+: \K[\w.]+(?=.*\*\*\*)|\(hung\)|Sanitizer: [\w-]+( [\w-]+)*|runtime error: .{0,50}' "$1" ||
+    echo "a crash"
 }
 
 run_track() { # track name; writes $work/<track>.results. Runs in a subshell of its own.
@@ -228,7 +242,17 @@ tracks=()
 
 # ---- the score ------------------------------------------------------------------------------------
 
-cat "$work/native.results" "$work/wine.results" 2>/dev/null | sort -t: -k1,1 -k2,2n >"$work/results.tsv"
+cat "$work/native.results" "$work/wine.results" 2>/dev/null >"$work/new.tsv"
+if [ -n "$partial" ]; then
+  # The earlier verdicts stand, but for the mutants run again and the files run whole.
+  awk -F'\t' -v files=" ${KQ_MUTANTS_FILES:-} " '
+    NR == FNR { again[$1 "\t" $2] = 1; print; next }
+    { split($1, place, ":") }
+    !(($1 "\t" $2) in again) && index(files, " " place[1] " ") == 0' \
+    "$work/new.tsv" "$work/previous.tsv" | sort -t: -k1,1 -k2,2n -k3,3n >"$work/results.tsv"
+else
+  sort -t: -k1,1 -k2,2n -k3,3n "$work/new.tsv" >"$work/results.tsv"
+fi
 count() { grep -c -P "\t$1" "$work/results.tsv" || true; }
 total=$(wc -l <"$work/results.tsv")
 killed=$(count killed) survived=$(count survived) equivalent=$(count equivalent)

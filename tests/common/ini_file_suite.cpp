@@ -124,12 +124,14 @@ TEST_F(IniFileSuite, EmptyValuesDroppedKeysAndSections) {
 }
 
 TEST_F(IniFileSuite, NamesIgnoreCaseValuesKeepIt) {
-    WriteFile("[KQTOVIM]\r\nLEFT=100\r\nname=MixedCase\r\nquoted=\"abc\"\r\nnone=\"\"\r\n");
+    WriteFile("[KQTOVIM]\r\nLEFT=100\r\nname=MixedCase\r\nquoted=\"abc\"\r\nnone=\"\"\r\n"
+              "one=\"\r\n");
     TIniFile ini(Path);
     EXPECT_EQ(ini.GetInt("kqTovim", "left", 0), 100);
     EXPECT_EQ(ini.GetText("kqtovim", "NAME", ""), "MixedCase");
     EXPECT_EQ(ini.GetText("kqTovim", "quoted", ""), "abc");
     EXPECT_EQ(ini.GetText("kqTovim", "none", "dflt"), "") << "a quoted nothing is the empty text";
+    EXPECT_EQ(ini.GetText("kqTovim", "one", ""), "\"") << "one quote is no pair of quotes";
     ini.PutInt("kqtovim", "Left", 7); // replaces the existing key, whatever its case
     EXPECT_EQ(ini.GetInt("KqToVim", "LEFT", 0), 7);
     EXPECT_EQ(ReadFile().find("100"), std::string::npos);

@@ -76,6 +76,12 @@ TEST(IntFromText, ParserAloneAcceptsWhatTheReaderAccepts) {
     EXPECT_EQ(ParseInt("0x10").value_or(kDefault), 16);
     EXPECT_FALSE(ParseInt("0x").has_value());
     EXPECT_FALSE(ParseInt(std::string_view("1\0", 2)).has_value()); // an embedded zero
+    // Blanks only, in a view that ends inside a longer text: nothing past the view is read.
+    EXPECT_FALSE(ParseInt(std::string_view("    ", 2)).has_value());
+    EXPECT_FALSE(ParseReal(std::string_view("    ", 2)).has_value());
+    EXPECT_EQ(ParseInt(std::string_view("0x10", 2)), std::nullopt);
+    EXPECT_EQ(ParseInt(std::string_view("0x10", 1)), 0);
+    EXPECT_EQ(ParseInt(std::string_view("12", 1)), 1);
 }
 
 TEST(TextOfInt, PlainDecimal) {
@@ -113,11 +119,22 @@ TEST(ParseReal, AcceptedAndRejectedForms) {
     for (const char* text : {"", "   ", "+", "-", "1.5 ", "1,5", "1e", "1e+", "abc", "1.5x", "0x10",
                              "\t1", "Nan", "+Inf"})
         EXPECT_FALSE(ParseReal(text).has_value()) << '"' << text << '"';
+    // Views that end inside a longer text: what follows the view is never read.
+    const struct {
+        const char* Text;
+        size_t Length;
+        double Value;
+    } views[] = {{"15", 1, 1.0},   {"1.5", 1, 1.0},  {"1.5", 2, 1.0}, {"1e5", 1, 1.0},
+                 {"1.25", 3, 1.2}, {"1e55", 3, 1e5}, {"2.5e", 3, 2.5}};
+    for (const auto& v : views)
+        EXPECT_EQ(ParseReal(std::string_view(v.Text, v.Length)), v.Value)
+            << '"' << std::string_view(v.Text, v.Length) << '"';
 }
 
 TEST(TextOfReal, FixedWidthScientificAndSpecialValues) {
     EXPECT_EQ(TextOfReal(1.5), " 1.50000000000000E+0000");
     EXPECT_EQ(TextOfReal(-1.5), "-1.50000000000000E+0000");
+    EXPECT_EQ(TextOfReal(-0.5), "-5.00000000000000E-0001");
     EXPECT_EQ(TextOfReal(0.0), " 0.00000000000000E+0000");
     EXPECT_EQ(TextOfReal(-0.0), " 0.00000000000000E+0000");
     EXPECT_EQ(TextOfReal(12345.678), " 1.23456780000000E+0004");

@@ -21,6 +21,8 @@ TEST(FolderOf, CutsAfterTheLastBackslashOrColon) {
     EXPECT_EQ(FolderOf("", NoLeadBytes), "");
     EXPECT_EQ(FolderOf("/home/user/kqtovim.dll", NoLeadBytes), ""); // "/" is no separator
     EXPECT_EQ(FolderOf("\\\\server\\share\\", NoLeadBytes), "\\\\server\\share\\");
+    // A name that ends inside a longer text: nothing past its end is looked at.
+    EXPECT_EQ(FolderOf(std::string_view("ab\\c", 2), NoLeadBytes), "");
 }
 
 TEST(FolderOf, TrailByteOfADoubleByteCharacterIsNoSeparator) {
@@ -32,6 +34,7 @@ TEST(FolderOf, TrailByteOfADoubleByteCharacterIsNoSeparator) {
     // The first character of the path is a double-byte one ending in "\".
     EXPECT_EQ(FolderOf("\x95\x5C.dll", sjisLead), "");
     EXPECT_EQ(FolderOf("\x95\x5C\\x.dll", sjisLead), "\x95\x5C\\");
+    EXPECT_EQ(FolderOf("\x95\x5C", sjisLead), ""); // and nothing after it
     EXPECT_EQ(FolderOf("C:\\\x95\x5C.dll", NoLeadBytes), "C:\\\x95\x5C");
 }
 

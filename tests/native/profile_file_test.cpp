@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
+#include <utility>
 
 namespace {
 std::string Set(std::string_view content, const char* section, const char* key, const char* value) {
@@ -29,6 +31,8 @@ TEST(ProfileEdit, CreatesReplacesAndAppendsInPlace) {
     // A new key goes after the section's last line, above the blank line before the next.
     file = Set("[a]\nx=1\n\n[b]\ny=2\n", "a", "z", "3");
     EXPECT_EQ(file, "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
+    // A section holding only a blank line keeps it below the new key.
+    EXPECT_EQ(Set("[a]\n\n[b]\ny=2\n", "a", "z", "3"), "[a]\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
     file = Set(file, "c", "w", "4");
     EXPECT_EQ(Get(file, "c", "w"), "4");
     EXPECT_EQ(Get(file, "b", "y"), "2");
@@ -58,6 +62,9 @@ TEST(ProfileLookup, BlanksQuotesCaseAndOddLines) {
     EXPECT_EQ(Get(file, "kqTovim", "Top"), "");
     EXPECT_EQ(Get(file, "kqTovim", "Name"), "quoted");
     EXPECT_EQ(Get(file, "kqTovim", "Half"), "\"open");
+    EXPECT_EQ(Get("[s]\nq=\"\n", "s", "q"), "\"") << "one quote is no pair of quotes";
+    // A section line is never a key line, even with "=" in it.
+    EXPECT_EQ(Get("[k=v]\nx=1\n", "k=v", "[k"), "<absent>");
     EXPECT_EQ(Get(file, "kqTovim", "A"), "b=c");
     EXPECT_EQ(Get(file, "kqTovim", ""), "nameless");
     EXPECT_EQ(Get(file, "kqTovim", "no equals sign"), "<absent>");
@@ -83,4 +90,19 @@ TEST(ProfileEdit, HostileFilesNeitherCrashNorLoseLines) {
     EXPECT_EQ(Get(file, "kqTovim", "Width"), "300");
     EXPECT_EQ(Get(file, "s4999", "k"), "4999");
     EXPECT_EQ(Get(file, "kqTovim", "Huge").size(), size_t{1} << 20);
+}
+
+TEST(ProfileService, ReadsFitTheBufferAndWritesReportWhatHappened) {
+    const std::string missing = "/nonexistent-folder/kqtovim-test.ini";
+    // The default comes back cut to the buffer, less the place of the terminating zero.
+    for (const auto& [size, text] : std::initializer_list<std::pair<size_t, const char*>>{
+             {0, ""}, {1, ""}, {2, "a"}, {3, "ab"}, {4, "abc"}, {100, "abc"}})
+        EXPECT_EQ(ProfileRead(missing, "s", "k", "abc", size), text) << "buffer " << size;
+    const std::string s = "s", k = "k", v = "v";
+    EXPECT_TRUE(ProfileWrite(nullptr, nullptr, nullptr, missing)) << "a flush";
+    EXPECT_FALSE(ProfileWrite(nullptr, &k, nullptr, missing)) << "a key without a section";
+    EXPECT_FALSE(ProfileWrite(nullptr, nullptr, &v, missing)) << "a value without a section";
+    EXPECT_TRUE(ProfileWrite(&s, &k, nullptr, missing)) << "nothing to delete is no failure";
+    EXPECT_TRUE(ProfileWrite(&s, nullptr, nullptr, missing));
+    EXPECT_FALSE(ProfileWrite(&s, &k, &v, missing)) << "a folder that is not there";
 }

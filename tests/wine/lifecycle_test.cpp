@@ -51,6 +51,12 @@ TEST_F(PluginTest, StartCreatesTheEyesWindowAndAnnouncesIt) {
     ASSERT_NE(sticky, trace.end());
     EXPECT_LT(reg, sticky);
     EXPECT_EQ(TraceLinesStarting("MakeSticky").size(), 1u);
+    // The window is painted before it is announced: beginPlugin updates it at once.
+    const auto paint = std::find_if(trace.begin(), trace.end(), [](const std::string& line) {
+        return line.rfind("MakeGradient", 0) == 0;
+    });
+    EXPECT_LT(paint, reg);
+    EXPECT_TRUE(KillTimer(Window, 0)) << "the tracking timer has the identifier 0";
 }
 
 TEST_F(PluginTest, EveryPointIsACaptionAndCloseRequestsAreRefused) {
@@ -145,6 +151,130 @@ TEST_F(PluginTest, PluginInfoAnswersEveryFieldEvenBeforeStart) {
     // A stop without a start kills no timer of note and unregisters nothing.
     EXPECT_EQ(Plugin.End(Plugin.Module), 0);
     EXPECT_TRUE(TraceLinesStarting("GetKQWnd").empty()) << "neither asks anything of the host";
+}
+
+namespace watch {
+
+// The plugin's calls of a few Windows functions, as one line each, passed on to Windows.
+std::vector<std::string> Calls;
+UINT_PTR(WINAPI* RealSetTimer)(HWND, UINT_PTR, UINT, TIMERPROC);
+BOOL(WINAPI* RealKillTimer)(HWND, UINT_PTR);
+DWORD(WINAPI* RealGetModuleFileNameA)(HMODULE, LPSTR, DWORD);
+HGDIOBJ(WINAPI* RealSelectObject)(HDC, HGDIOBJ);
+HDC(WINAPI* RealGetDC)(HWND);
+int(WINAPI* RealReleaseDC)(HWND, HDC);
+HDC(WINAPI* RealBeginPaint)(HWND, PAINTSTRUCT*);
+BOOL(WINAPI* RealEndPaint)(HWND, const PAINTSTRUCT*);
+
+std::string StockName(HGDIOBJ object) {
+    const std::pair<int, const char*> names[] = {{WHITE_PEN, "white pen"},
+                                                 {BLACK_PEN, "black pen"},
+                                                 {WHITE_BRUSH, "white brush"},
+                                                 {BLACK_BRUSH, "black brush"}};
+    for (const auto& [stock, name] : names)
+        if (object == GetStockObject(stock))
+            return name;
+    return "other";
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC procedure) {
+    Calls.push_back("SetTimer(" + std::to_string(id) + ", " + std::to_string(ms) + ", " +
+                    (procedure ? "procedure" : "none") + ")");
+    return RealSetTimer(window, id, ms, procedure);
+}
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+    Calls.push_back(std::string("KillTimer(") + (window ? "window" : "null") + ", " +
+                    std::to_string(id) + ")");
+    return RealKillTimer(window, id);
+}
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) {
+    Calls.push_back("GetModuleFileNameA(" + std::to_string(size) + ")");
+    return RealGetModuleFileNameA(module, name, size);
+}
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
+    Calls.push_back("select " + StockName(object));
+    return RealSelectObject(dc, object);
+}
+HDC WINAPI GetDC(HWND window) {
+    Calls.push_back("GetDC");
+    return RealGetDC(window);
+}
+int WINAPI ReleaseDC(HWND window, HDC dc) {
+    Calls.push_back("ReleaseDC");
+    return RealReleaseDC(window, dc);
+}
+HDC WINAPI BeginPaint(HWND window, PAINTSTRUCT* paint) {
+    Calls.push_back("BeginPaint");
+    return RealBeginPaint(window, paint);
+}
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    Calls.push_back("EndPaint");
+    return RealEndPaint(window, paint);
+}
+
+template <class F> void Patch(HMODULE module, const char* dll, const char* name, F*& real, F* spy) {
+    real = reinterpret_cast<F*>(PatchImport(module, dll, name, reinterpret_cast<void*>(spy)));
+    ASSERT_NE(real, nullptr) << name;
+}
+
+std::vector<std::string> CallsStarting(const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& call : Calls)
+        if (call.rfind(prefix, 0) == 0)
+            found.push_back(call);
+    return found;
+}
+
+} // namespace watch
+
+TEST_F(PluginTest, WindowsIsCalledWithTheExactArgumentsAndEveryDCGoesBack) {
+    Load();
+    watch::Patch(Plugin.Module, "user32.dll", "SetTimer", watch::RealSetTimer, watch::SetTimer);
+    watch::Patch(Plugin.Module, "user32.dll", "KillTimer", watch::RealKillTimer, watch::KillTimer);
+    watch::Patch(Plugin.Module, "kernel32.dll", "GetModuleFileNameA", watch::RealGetModuleFileNameA,
+                 watch::GetModuleFileNameA);
+    watch::Patch(Plugin.Module, "gdi32.dll", "SelectObject", watch::RealSelectObject,
+                 watch::SelectObject);
+    watch::Patch(Plugin.Module, "user32.dll", "GetDC", watch::RealGetDC, watch::GetDC);
+    watch::Patch(Plugin.Module, "user32.dll", "ReleaseDC", watch::RealReleaseDC, watch::ReleaseDC);
+    watch::Patch(Plugin.Module, "user32.dll", "BeginPaint", watch::RealBeginPaint,
+                 watch::BeginPaint);
+    watch::Patch(Plugin.Module, "user32.dll", "EndPaint", watch::RealEndPaint, watch::EndPaint);
+    watch::Calls.clear();
+    Begin();
+    EXPECT_EQ(watch::CallsStarting("SetTimer"), std::vector<std::string>{"SetTimer(0, 100, none)"});
+    // The module's file name is asked for with a buffer of 261 characters.
+    EXPECT_EQ(watch::CallsStarting("GetModuleFileNameA")[0], "GetModuleFileNameA(261)");
+    KillTimer(Window, 0);
+    MoveCursorToClient(400, 100);
+    SendMessageA(Window, WM_TIMER, 0, 0); // one pupil update, with old pupils to erase
+    watch::Calls.clear();
+    SendMessageA(Window, WM_TIMER, 0, 0);
+    // Old pupils: white pen, then white brush; new ones: black brush, then black pen. Each
+    // pair is put back (to a fresh DC's own black pen and white brush) when it is done with.
+    EXPECT_EQ(watch::Calls,
+              (std::vector<std::string>{"GetDC", "select white pen", "select white brush",
+                                        "select white brush", "select black pen",
+                                        "select black brush", "select black pen",
+                                        "select black pen", "select white brush", "ReleaseDC"}));
+    // A paint: one paint context, and two window DCs, each released.
+    watch::Calls.clear();
+    InvalidateRect(Window, nullptr, FALSE);
+    UpdateWindow(Window);
+    const auto without = [](std::vector<std::string> calls) {
+        calls.erase(std::remove_if(calls.begin(), calls.end(),
+                                   [](const std::string& c) { return c.rfind("select", 0) == 0; }),
+                    calls.end());
+        return calls;
+    };
+    EXPECT_EQ(without(watch::Calls), (std::vector<std::string>{"BeginPaint", "GetDC", "ReleaseDC",
+                                                               "GetDC", "ReleaseDC", "EndPaint"}));
+    // A stop kills timer 0 of the window, and tries even when there is no window any more.
+    watch::Calls.clear();
+    Plugin.End(Plugin.Module);
+    Plugin.End(Plugin.Module);
+    EXPECT_EQ(watch::CallsStarting("KillTimer"),
+              (std::vector<std::string>{"KillTimer(window, 0)", "KillTimer(null, 0)"}));
 }
 
 // The suite also runs with Wine posing as Windows XP; this proves which one it ran on.

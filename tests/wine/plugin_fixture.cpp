@@ -5,6 +5,7 @@
 #include "windows_path.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -131,6 +132,37 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
     }
 }
 
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<unsigned char*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const DWORD imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+         entry->Name != 0; ++entry) {
+        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0)
+            continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                           &protection);
+            void* original = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<decltype(slots->u1.Function)>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return original;
+        }
+    }
+    return nullptr;
+}
+
 namespace {
 
 // A visible popup menu window other than the one given, or null.
@@ -231,9 +263,17 @@ bool PluginTest::IniExists() const {
 }
 
 void PluginTest::Start() {
+    Load();
+    Begin();
+}
+
+void PluginTest::Load() {
     ClearHostTrace();
     Plugin = LoadHostPlugin(DllPath);
     ASSERT_TRUE(Plugin.Loaded()) << "LoadLibrary failed: " << GetLastError();
+}
+
+void PluginTest::Begin() {
     BeginResult = Plugin.Begin(Plugin.Module);
     Window = FindWindowA("Desktop Plugin Sample", "kqtovim");
     ASSERT_NE(Window, nullptr);

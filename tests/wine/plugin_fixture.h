@@ -60,6 +60,10 @@ Gradient CurrentHostGradient();
 bool ChooseInHostMenu(std::initializer_list<const char*> path);
 // Finds a top-level window of this process with the class and title, waiting up to ms.
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
+// Points a loaded module's import of function (from the named DLL) at replacement, and returns
+// what it called before, or null when it imports no such function. The plugin calls Windows
+// through this table, so a test can watch its calls while they still reach Windows.
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
 
 class PluginTest : public testing::Test {
   protected:
@@ -72,8 +76,10 @@ class PluginTest : public testing::Test {
     std::string ReadIni() const { return ReadWholeFile(IniPath); }
     bool IniExists() const;
 
-    // Loads the DLL and calls beginPlugin, as the host does.
+    // Loads the DLL and calls beginPlugin, as the host does: Load(), then Begin().
     void Start();
+    void Load();
+    void Begin();
     // endPlugin and FreeLibrary; returns endPlugin's result.
     int Stop();
 
