@@ -19,15 +19,13 @@ fi
 out="$root/build/demo"
 rm -rf "$out"
 mkdir -p "$out/frames"
-export KQ_DEMO_OUT="$out" KQ_DEMO_HOST="$host"
+export KQ_DEMO_OUT="$out" KQ_DEMO_HOST="$host" KQ_ROOT
 xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   set -e
+  source "$KQ_ROOT/scripts/wine-env.sh"
   wine "$KQ_DEMO_HOST" --style 0 >/dev/null 2>&1 &
   host=$!
-  for i in $(seq 100); do
-    xdotool search --name "^kqtovim$" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  kq_wait_for_eyes || true
   sleep 0.5
   # The window sits at 10,10 and is 210 px square; grab a margin around it that holds the
   # whole cursor path.

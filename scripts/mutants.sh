@@ -26,7 +26,7 @@ cd "$root"
 sample=${1:-}
 seed=${2:-1}
 case $sample in
-  "") scope="every mutant" ;;
+  "") scope="every mutant${KQ_MUTANTS_FILES:+ of $KQ_MUTANTS_FILES}" ;;
   --survivors) scope="the survivors of the last run" ;;
   *) scope="a sample of $sample, seed $seed" ;;
 esac

@@ -22,10 +22,7 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; } # utime + stime of a proces
 wineserver -p
 trap 'wineserver -k || true' EXIT
 wine "build/$KQ_WINDOWS_PRESET/host/Kestrune.exe" --hidden >/dev/null 2>&1 &
-for _ in $(seq 100); do
-  xdotool search --name '^kqtovim$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
+kq_wait_for_eyes || true
 xeyes -geometry 210x210+600+10 &
 xeyes=$!
 sleep 3

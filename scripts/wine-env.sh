@@ -57,3 +57,13 @@ kq_build_windows() {
   cmake --preset "$KQ_WINDOWS_PRESET" >/dev/null
   cmake --build --preset "$KQ_WINDOWS_PRESET" --target "$@"
 }
+
+# Waits up to ten seconds for the eyes window to show on the display.
+kq_wait_for_eyes() {
+  local _
+  for _ in $(seq 100); do
+    xdotool search --name '^kqtovim$' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}

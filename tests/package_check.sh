@@ -36,10 +36,7 @@ cmake --build "$root/build/windows" --target kestrune >/dev/null
 wine "$root/build/windows/host/Kestrune.exe" --hidden --quiet --exit-after 4000 \
   "Z:$work/unzipped/kqtovim.dll" >/dev/null 2>&1 &
 host=$!
-for _ in $(seq 100); do
-  xdotool search --name '^kqtovim$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
+kq_wait_for_eyes || fail "the host showed no eyes window"
 sleep 1
 # The window is at 10,10, 210 px square: a black rim at client x 2, white inside each eye.
 import -window root -crop 210x210+10+10 +repage "$work/eyes.png"

@@ -109,7 +109,7 @@ TEST_F(PluginTest, StopTakesEverythingDownAndAStopAfterwardsFails) {
     EXPECT_TRUE(TraceLinesStarting("message").empty()) << "nothing is sent to the host at stop";
     // And the plugin starts again in the same process.
     EXPECT_EQ(Plugin.Begin(Plugin.Module), 0);
-    Window = FindWindowA("Desktop Plugin Sample", "kqtovim");
+    Window = FindPluginWindow();
     EXPECT_NE(Window, nullptr);
     EXPECT_NE(Window, window);
     EXPECT_NE(Plugin.End(Plugin.Module), 0);
@@ -120,11 +120,7 @@ TEST_F(PluginTest, ASecondStartWithoutAStopReportsTheClassButStillShowsAWindow) 
     Start();
     const HWND first = Window;
     EXPECT_EQ(Plugin.Begin(Plugin.Module), 1) << "the class is already registered";
-    HWND second = nullptr;
-    for (HWND w = FindWindowA("Desktop Plugin Sample", nullptr); w != nullptr;
-         w = FindWindowExA(nullptr, w, "Desktop Plugin Sample", nullptr))
-        if (w != first)
-            second = w;
+    const HWND second = FindPluginWindow(first);
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(IsWindowVisible(second));
     EXPECT_EQ(HostRegistrations().size(), 2u);

@@ -122,6 +122,17 @@ Gradient CurrentHostGradient() {
     return gradient;
 }
 
+HWND FindPluginWindow(HWND except) {
+    for (HWND w = FindWindowA("Desktop Plugin Sample", nullptr); w != nullptr;
+         w = FindWindowExA(nullptr, w, "Desktop Plugin Sample", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (w != except && process == GetCurrentProcessId())
+            return w;
+    }
+    return nullptr;
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -275,7 +286,7 @@ void PluginTest::Load() {
 
 void PluginTest::Begin() {
     BeginResult = Plugin.Begin(Plugin.Module);
-    Window = FindWindowA("Desktop Plugin Sample", "kqtovim");
+    Window = FindPluginWindow();
     ASSERT_NE(Window, nullptr);
     Pump(30);
 }

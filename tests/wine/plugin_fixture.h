@@ -58,6 +58,9 @@ Gradient CurrentHostGradient();
 // after each key, opens it or chooses it. On any miss it closes the menu and returns false,
 // so a test fails instead of hanging.
 bool ChooseInHostMenu(std::initializer_list<const char*> path);
+// The eyes window of this process other than except, or null. A test's own: the window of a
+// test program that is still on its way out may linger a moment on the same desktop.
+HWND FindPluginWindow(HWND except = nullptr);
 // Finds a top-level window of this process with the class and title, waiting up to ms.
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
 // Points a loaded module's import of function (from the named DLL) at replacement, and returns

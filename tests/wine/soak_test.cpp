@@ -91,7 +91,7 @@ TEST_F(PluginTest, AThousandStartsAndStopsInOneProcess) {
     for (int i = 0; i < kCycles; ++i) {
         if (Plugin.Begin(Plugin.Module) != 0)
             ++failures;
-        if (FindWindowA("Desktop Plugin Sample", "kqtovim") == nullptr)
+        if (FindPluginWindow() == nullptr)
             ++failures;
         if (Plugin.End(Plugin.Module) == 0)
             ++failures;
@@ -104,7 +104,7 @@ TEST_F(PluginTest, AThousandStartsAndStopsInOneProcess) {
     ExpectSame(before, after);
     EXPECT_EQ(Plugin.End(Plugin.Module), 0) << "a second stop in a row";
     ASSERT_EQ(Plugin.Begin(Plugin.Module), 0);
-    Window = FindWindowA("Desktop Plugin Sample", "kqtovim");
+    Window = FindPluginWindow();
     SetHostTracing(true);
 }
 
