@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,24 +74,6 @@ void Floor(HWND window) {
     ReleaseDC(window, dc);
 }
 
-// The gradient's fourteen arguments as the plugin hands them over, taken from the host's style
-// once, so that the floor calls MakeGradient exactly as the paint does.
-struct GradientArguments {
-    int Type, From, To, Interlaced, Bevel, BevelWidth, Shade, BorderColour, BorderWidth;
-};
-
-GradientArguments CurrentGradientArguments() {
-    const auto* style = static_cast<const unsigned char*>(GetSettingPtr(1));
-    const auto field = [&](size_t offset) {
-        int value;
-        std::memcpy(&value, style + offset, sizeof value);
-        return value;
-    };
-    const auto setting = [](int index) { return *static_cast<const int*>(GetSettingPtr(index)); };
-    return {field(8),    field(20),   field(16),  style[13] != 0 ? -1 : 0, field(0), field(4),
-            setting(14), setting(13), setting(12)};
-}
-
 void Ellipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b) {
     HGDIOBJ first = SelectObject(dc, GetStockObject(stock));
     HGDIOBJ second = SelectObject(dc, GetStockObject(otherStock));
@@ -104,11 +85,12 @@ void Ellipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b)
 
 // What a paint must do at the least: the host's gradient into the paint context, the four
 // eyeball ellipses through a window DC, then a pupil update's calls.
-void PaintFloor(HWND window, const GradientArguments& g, const TEyeLayout& layout) {
+void PaintFloor(HWND window, const Gradient& g, const TEyeLayout& layout) {
     PAINTSTRUCT paint;
     HDC paintDC = BeginPaint(window, &paint);
-    MakeGradient(paintDC, 0, 0, 210, 210, g.Type, g.From, g.To, g.Interlaced, g.Bevel, g.BevelWidth,
-                 g.Shade, g.BorderColour, g.BorderWidth);
+    MakeGradient(paintDC, 0, 0, 210, 210, g.Type, static_cast<int>(g.ColourFrom),
+                 static_cast<int>(g.ColourTo), g.Interlaced ? -1 : 0, g.Bevel, g.BevelWidth,
+                 g.Shade, static_cast<int>(g.BorderColour), g.BorderWidth);
     HDC dc = GetDC(window);
     Ellipses(dc, BLACK_PEN, BLACK_BRUSH, layout.LeftEye, layout.RightEye);
     Ellipses(dc, WHITE_PEN, WHITE_BRUSH, layout.LeftWhite, layout.RightWhite);
@@ -149,7 +131,8 @@ int main(int argc, char** argv) {
 
     const auto [tick, floor] = MeasurePair(
         runs, [&] { SendMessageA(window, WM_TIMER, 0, 0); }, [&] { Floor(window); });
-    const GradientArguments gradient = CurrentGradientArguments();
+    // The style as the plugin hands it over, read once, so the floor repeats its gradient.
+    const Gradient gradient = CurrentHostGradient();
     const TEyeLayout layout = LayoutEyes(210, 210, 20, 3);
     const auto [paint, paintFloor] = MeasurePair(
         runs,

@@ -386,6 +386,27 @@ void SetHostStatus(const std::string& text) {
     InvalidateRect(Host().MainWindow, nullptr, TRUE);
 }
 
+Gradient CurrentHostGradient() {
+    const auto* style = static_cast<const unsigned char*>(GetSettingPtr(1));
+    const auto field = [&](size_t offset) {
+        int32_t value;
+        memcpy(&value, style + offset, sizeof value);
+        return value;
+    };
+    Gradient gradient;
+    gradient.Type = field(StyleRecord::Type);
+    gradient.ColourFrom = static_cast<uint32_t>(field(StyleRecord::ColourFrom));
+    gradient.ColourTo = static_cast<uint32_t>(field(StyleRecord::ColourTo));
+    gradient.Interlaced = style[StyleRecord::Interlaced] != 0;
+    gradient.Bevel = field(StyleRecord::Bevel);
+    gradient.BevelWidth = field(StyleRecord::BevelWidth);
+    gradient.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
+    gradient.BorderColour =
+        static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
+    gradient.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
+    return gradient;
+}
+
 int HostStylePresetCount() {
     return 3;
 }

@@ -6,6 +6,8 @@
  */
 #pragma once
 
+#include "HostMath.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -65,6 +67,8 @@ void SetHostClosingHandler(void (*handler)());
 // Shows a text in the host window, for instance the plugin's name and version.
 void SetHostStatus(const std::string& text);
 
+// The host's current style, read through its services as a plugin reads it.
+Gradient CurrentHostGradient();
 // One of the host's style presets (0, 1, 2); plugin windows are repainted with it.
 void ApplyHostStyle(int preset);
 int HostStylePresetCount();

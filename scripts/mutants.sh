@@ -105,11 +105,15 @@ suites_of() {
     *) echo native ;;
   esac
 }
+# The track a file's mutants run in: the Wine one wherever a Wine suite covers it.
 track_of() {
-  case $(basename "$1") in
-    kqtovim.cpp | kq_sdk.cpp | CIniFile.cpp) echo wine ;;
-    *) echo native ;;
-  esac
+  local suites
+  suites=$(suites_of "$1")
+  echo "${suites##* }"
+}
+# The suites a track's copy builds: the Wine track runs CIniFile's native suite too.
+track_suites() {
+  if [ "$1" = native ]; then echo native; else echo native wine; fi
 }
 
 # ---- the mutants ------------------------------------------------------------------------------
@@ -123,7 +127,6 @@ if [ -n "$partial" ]; then
   cp "$work/results.tsv" "$work/previous.tsv"
 fi
 if [ "$sample" = --survivors ]; then
-  [ -f "$work/results.tsv" ] || { echo "mutants: no earlier run to take the survivors of"; exit 1; }
   # Matched by place and change; the sources must not have moved since that run.
   awk -F'\t' 'NR == FNR { if ($3 == "survived") keep[$1 "\t" $2] = 1; next }
                keep[$1 ":" $3 ":" $4 "\t" $5]' "$work/previous.tsv" "$work/all.tsv" >"$work/chosen.tsv"
@@ -173,8 +176,7 @@ run_track() { # track name; writes $work/<track>.results. Runs in a subshell of 
   configure "$copy"
   current_copy=$copy
   # The suites must pass as they stand, or no verdict below would mean anything.
-  for suite in native wine; do
-    [ "$track" = native ] && [ $suite = wine ] && continue
+  for suite in $(track_suites "$track"); do
     build "$copy" $suite >"$work/$track.baseline" 2>&1 ||
       { echo "mutants: the $track copy does not build"; tail -30 "$work/$track.baseline"; exit 1; }
     run_suite "$copy" $suite "$work/$track.baseline" ||
@@ -209,8 +211,7 @@ run_track() { # track name; writes $work/<track>.results. Runs in a subshell of 
       "$change" "$verdict" "$detail"
   done <"$work/chosen.tsv"
   # Leave the copy's builds as the sources stand, so that no object holds a mutant.
-  for suite in native wine; do
-    [ "$track" = native ] && [ $suite = wine ] && continue
+  for suite in $(track_suites "$track"); do
     build "$copy" $suite >/dev/null 2>&1 || true
   done
 }
@@ -249,10 +250,10 @@ if [ -n "$partial" ]; then
     NR == FNR { again[$1 "\t" $2] = 1; print; next }
     { split($1, place, ":") }
     !(($1 "\t" $2) in again) && index(files, " " place[1] " ") == 0' \
-    "$work/new.tsv" "$work/previous.tsv" | sort -t: -k1,1 -k2,2n -k3,3n >"$work/results.tsv"
-else
-  sort -t: -k1,1 -k2,2n -k3,3n "$work/new.tsv" >"$work/results.tsv"
+    "$work/new.tsv" "$work/previous.tsv" >"$work/merged.tsv"
+  mv "$work/merged.tsv" "$work/new.tsv"
 fi
+sort -t: -k1,1 -k2,2n -k3,3n "$work/new.tsv" >"$work/results.tsv"
 count() { grep -c -P "\t$1" "$work/results.tsv" || true; }
 total=$(wc -l <"$work/results.tsv")
 killed=$(count killed) survived=$(count survived) equivalent=$(count equivalent)

@@ -32,15 +32,12 @@ if [ "$KQ_WINDOWS_ARCH" != i686 ]; then
 fi
 cmake --preset "$KQ_WINDOWS_PRESET" >/dev/null
 cmake --build --preset "$KQ_WINDOWS_PRESET"
-# Windows XP as Wine poses it: 5.1 for 32-bit programs, 5.2 (XP x64) for 64-bit ones.
-if [ "$KQ_WINDOWS_ARCH" = i686 ]; then xp=winxp xp_version=5.1; else xp=winxp64 xp_version=5.2; fi
-export xp xp_version
 xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   set -e
   wineserver -p          # one persistent server: ctest starts a wine per test
   trap "wine reg delete \"HKCU\\Software\\Wine\" /v Version /f >/dev/null 2>&1 || true; wineserver -k || true" EXIT
   ctest --preset "$KQ_WINDOWS_PRESET"
   echo "== the end-to-end suites again, with Wine posing as Windows XP"
-  wine reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d "$xp" /f >/dev/null 2>&1
-  KQ_EXPECT_WINDOWS=$xp_version ctest --preset "$KQ_WINDOWS_PRESET" -LE soak
+  wine reg add "HKCU\\Software\\Wine" /v Version /t REG_SZ /d "$KQ_WINDOWS_XP" /f >/dev/null 2>&1
+  KQ_EXPECT_WINDOWS=$KQ_WINDOWS_XP_VERSION ctest --preset "$KQ_WINDOWS_PRESET" -LE soak
 '

@@ -13,10 +13,14 @@ if [ -z "${KQ_WINDOWS_ARCH:-}" ]; then
   fi
 fi
 export KQ_WINDOWS_ARCH
+# KQ_WINDOWS_XP and KQ_WINDOWS_XP_VERSION: Windows XP as this Wine poses it, 5.1 for 32-bit
+# programs and XP x64, 5.2, for 64-bit ones.
 if [ "$KQ_WINDOWS_ARCH" = i686 ]; then
   export KQ_WINDOWS_PRESET=windows WINEARCH=win32 WINEPREFIX="$KQ_ROOT/build/wineprefix"
+  export KQ_WINDOWS_XP=winxp KQ_WINDOWS_XP_VERSION=5.1
 else
   export KQ_WINDOWS_PRESET=windows64 WINEARCH=win64 WINEPREFIX="$KQ_ROOT/build/wineprefix64"
+  export KQ_WINDOWS_XP=winxp64 KQ_WINDOWS_XP_VERSION=5.2
   # Debian's "wine" always tries the 32-bit loader first; call the 64-bit one by that name.
   export WINELOADER=/usr/lib/wine/wine64
   # (A script, not a link: the loader finds its own files through the name it was run by.)

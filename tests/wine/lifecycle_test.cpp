@@ -213,14 +213,6 @@ template <class F> void Patch(HMODULE module, const char* dll, const char* name,
     ASSERT_NE(real, nullptr) << name;
 }
 
-std::vector<std::string> CallsStarting(const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& call : Calls)
-        if (call.rfind(prefix, 0) == 0)
-            found.push_back(call);
-    return found;
-}
-
 } // namespace watch
 
 TEST_F(PluginTest, WindowsIsCalledWithTheExactArgumentsAndEveryDCGoesBack) {
@@ -238,9 +230,10 @@ TEST_F(PluginTest, WindowsIsCalledWithTheExactArgumentsAndEveryDCGoesBack) {
     watch::Patch(Plugin.Module, "user32.dll", "EndPaint", watch::RealEndPaint, watch::EndPaint);
     watch::Calls.clear();
     Begin();
-    EXPECT_EQ(watch::CallsStarting("SetTimer"), std::vector<std::string>{"SetTimer(0, 100, none)"});
+    EXPECT_EQ(LinesStarting(watch::Calls, "SetTimer"),
+              std::vector<std::string>{"SetTimer(0, 100, none)"});
     // The module's file name is asked for with a buffer of 261 characters.
-    EXPECT_EQ(watch::CallsStarting("GetModuleFileNameA")[0], "GetModuleFileNameA(261)");
+    EXPECT_EQ(LinesStarting(watch::Calls, "GetModuleFileNameA")[0], "GetModuleFileNameA(261)");
     KillTimer(Window, 0);
     MoveCursorToClient(400, 100);
     SendMessageA(Window, WM_TIMER, 0, 0); // one pupil update, with old pupils to erase
@@ -269,7 +262,7 @@ TEST_F(PluginTest, WindowsIsCalledWithTheExactArgumentsAndEveryDCGoesBack) {
     watch::Calls.clear();
     Plugin.End(Plugin.Module);
     Plugin.End(Plugin.Module);
-    EXPECT_EQ(watch::CallsStarting("KillTimer"),
+    EXPECT_EQ(LinesStarting(watch::Calls, "KillTimer"),
               (std::vector<std::string>{"KillTimer(window, 0)", "KillTimer(null, 0)"}));
 }
 

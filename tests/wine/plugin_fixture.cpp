@@ -93,33 +93,17 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-std::vector<std::string> TraceLinesStarting(const std::string& prefix) {
-    std::vector<std::string> lines;
-    for (const std::string& line : HostTrace())
+std::vector<std::string> LinesStarting(const std::vector<std::string>& lines,
+                                       const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
         if (line.compare(0, prefix.size(), prefix) == 0)
-            lines.push_back(line);
-    return lines;
+            found.push_back(line);
+    return found;
 }
 
-Gradient CurrentHostGradient() {
-    const auto* style = static_cast<const unsigned char*>(GetSettingPtr(1));
-    const auto field = [&](size_t offset) {
-        int32_t value;
-        memcpy(&value, style + offset, sizeof value);
-        return value;
-    };
-    Gradient gradient;
-    gradient.Type = field(StyleRecord::Type);
-    gradient.ColourFrom = static_cast<uint32_t>(field(StyleRecord::ColourFrom));
-    gradient.ColourTo = static_cast<uint32_t>(field(StyleRecord::ColourTo));
-    gradient.Interlaced = style[StyleRecord::Interlaced] != 0;
-    gradient.Bevel = field(StyleRecord::Bevel);
-    gradient.BevelWidth = field(StyleRecord::BevelWidth);
-    gradient.Shade = *static_cast<const int32_t*>(GetSettingPtr(SettingShade));
-    gradient.BorderColour =
-        static_cast<uint32_t>(*static_cast<const int32_t*>(GetSettingPtr(SettingBorderColour)));
-    gradient.BorderWidth = *static_cast<const int32_t*>(GetSettingPtr(SettingBorderWidth));
-    return gradient;
+std::vector<std::string> TraceLinesStarting(const std::string& prefix) {
+    return LinesStarting(HostTrace(), prefix);
 }
 
 HWND FindPluginWindow(HWND except) {

@@ -48,10 +48,10 @@ template <class Condition> bool PumpUntil(DWORD ms, Condition done) {
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& text);
-// The trace lines that begin with prefix.
+// The lines that begin with prefix, and those of the host's trace.
+std::vector<std::string> LinesStarting(const std::vector<std::string>& lines,
+                                       const std::string& prefix);
 std::vector<std::string> TraceLinesStarting(const std::string& prefix);
-// The host's current style, as MakeGradient receives it.
-Gradient CurrentHostGradient();
 // Plays a user at the host's popup menu from a thread of its own (the menu's modal loop runs
 // on the test's thread): waits up to 3 s for the menu, then, level by level, moves the
 // highlight with the arrow keys onto the item of that title, checking the menu's own state
