@@ -27,4 +27,4 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
 fi
 
 source "$root/scripts/wine-env.sh"
-kq_wine_prefix
+kq_make_wine_prefix

@@ -39,7 +39,7 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Creates the prefix once, with the settings that keep tests fast and crash dialogs away.
-kq_wine_prefix() {
+kq_make_wine_prefix() {
   if [ -f "$WINEPREFIX/.kq-ready" ]; then
     return 0
   fi

@@ -23,8 +23,9 @@ build "$work/a" env SOURCE_DATE_EPOCH=0
 build "$work/elsewhere/deeper b" env SOURCE_DATE_EPOCH=1900000000 NO_FAKE_STAT=1 \
   faketime '2031-07-15 12:34:56'
 
-# Offsets (cmp counts from 1) to PE sections, from objdump's section table.
-name_sections() {
+# The first differing bytes of two DLLs, each with the PE section it lies in (from objdump's
+# section table; cmp counts offsets from 1).
+list_differences() {
   local dll=$1
   i686-w64-mingw32-objdump -h "$dll" | awk '
     BEGIN { n = 0 }
@@ -47,7 +48,7 @@ for other in "$work/a/kqtovim.dll" "$work/elsewhere/deeper b/kqtovim.dll"; do
     status=1
     echo "reproducible: $other differs from $reference in $(cmp -l "$reference" "$other" |
       wc -l) bytes (octal values, first 20):"
-    name_sections "$reference" "$other"
+    list_differences "$reference" "$other"
   fi
 done
 sha256sum "$reference" "$work/a/kqtovim.dll" "$work/elsewhere/deeper b/kqtovim.dll" |

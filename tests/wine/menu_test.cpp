@@ -45,7 +45,8 @@ bool DiscardPendingMenu() {
     return PeekMessageA(&message, GetKQWnd(), HOST_SHOW_MENU, HOST_SHOW_MENU, PM_REMOVE) != 0;
 }
 
-void Command(HWND window, const char* text) {
+// Sends a command text as the host does when a menu item of the plugin is chosen.
+void SendHostCommand(HWND window, const char* text) {
     SendMessageA(window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>(text));
 }
 
@@ -57,7 +58,7 @@ TEST_F(PluginTest, ARightButtonReleaseBuildsTheMenuThroughTheHost) {
     EXPECT_EQ(SendMessageA(Window, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(100, 100)), 0);
     EXPECT_EQ(MenuTrace(), ExpectedMenuTrace(1, Folder));
     EXPECT_TRUE(DiscardPendingMenu()) << "the host shows it once the plugin has returned";
-    Command(Window, "@AlwaysOnTop");
+    SendHostCommand(Window, "@AlwaysOnTop");
     ClearHostTrace();
     SendMessageA(Window, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(100, 100));
     EXPECT_EQ(MenuTrace(), ExpectedMenuTrace(0, Folder)) << "the check mark follows the switch";
@@ -105,21 +106,21 @@ TEST_F(PluginTest, ARealRightClickOpensTheHostMenuAndAChoiceFlipsTheSwitch) {
 TEST_F(PluginTest, AlwaysOnTopFlipsAndEveryCommandSaves) {
     Start();
     DeleteFileA(IniPath.c_str());
-    Command(Window, "@AlwaysOnTop");
+    SendHostCommand(Window, "@AlwaysOnTop");
     EXPECT_TRUE(Contains(ReadIni(), "OnTop=0\r\n")) << ReadIni();
     DeleteFileA(IniPath.c_str());
-    Command(Window, "@AlwaysOnTop");
+    SendHostCommand(Window, "@AlwaysOnTop");
     EXPECT_TRUE(Contains(ReadIni(), "OnTop=1\r\n")) << "two flips restore it, and both save";
     EXPECT_TRUE(IsTopmost());
-    Command(Window, "@AlwaysOnTop");
+    SendHostCommand(Window, "@AlwaysOnTop");
     EXPECT_TRUE(IsTopmost()) << "no z-order change while running";
-    Command(Window, "@AlwaysOnTop");
+    SendHostCommand(Window, "@AlwaysOnTop");
     // Near misses change nothing, but still save; so does a null text.
     for (const char* text :
          {"@alwaysontop", "@AlwaysOnTop ", " @AlwaysOnTop", "@ABOUT", "@about ", "", "AlwaysOnTop",
           "@AlwaysOnTopX", static_cast<const char*>(nullptr)}) {
         DeleteFileA(IniPath.c_str());
-        Command(Window, text);
+        SendHostCommand(Window, text);
         EXPECT_EQ(ReadIni(), "[kqTovim]\r\nLeft=10\r\nTop=10\r\nOnTop=1\r\n")
             << (text ? text : "(null)");
     }
@@ -129,7 +130,7 @@ TEST_F(PluginTest, AlwaysOnTopFlipsAndEveryCommandSaves) {
 TEST_F(PluginTest, TheAboutBoxShowsWhileThePupilsKeepMoving) {
     Start();
     MoveCursorToClient(400, 106);
-    Ticks();
+    LetTicksPass();
     struct Seen {
         bool Found = false;
         std::string Text;
@@ -139,7 +140,7 @@ TEST_F(PluginTest, TheAboutBoxShowsWhileThePupilsKeepMoving) {
     } seen;
     const TEyeGeometry g = GeometryOf(LayoutEyes(210, 210, 20, 3));
     const TRect leftWhite = LayoutEyes(210, 210, 20, 3).LeftWhite;
-    const auto leftPupilBox = [&] { return BlackBox(Capture(), leftWhite); };
+    const auto leftPupilBounds = [&] { return BlackPixelBounds(Capture(), leftWhite); };
     std::thread user([&] {
         HWND box = WaitForWindow("#32770", "About tovim", 5000);
         if (box == nullptr)
@@ -154,14 +155,14 @@ TEST_F(PluginTest, TheAboutBoxShowsWhileThePupilsKeepMoving) {
         seen.HasCancel = cancel != nullptr && IsWindowVisible(cancel);
         const HWND icon = GetDlgItem(box, 0x440); // the box's icon control
         seen.HasIcon = icon != nullptr && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
-        seen.Before = leftPupilBox();
+        seen.Before = leftPupilBounds();
         MoveCursorToClient(-300, 106);
         Sleep(400); // ticks arrive through the box's own message loop
-        seen.After = leftPupilBox();
+        seen.After = leftPupilBounds();
         SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     });
     DeleteFileA(IniPath.c_str());
-    Command(Window, "@about"); // returns once the box is closed
+    SendHostCommand(Window, "@about"); // returns once the box is closed
     user.join();
     ASSERT_TRUE(seen.Found);
     const std::string sep = "\n\r";

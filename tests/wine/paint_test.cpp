@@ -43,12 +43,12 @@ TEST_F(PluginTest, PupilsFollowTheCursorAndOldOnesAreErased) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cursor " << c.X << "," << c.Y);
         MoveCursorToClient(c.X, c.Y);
-        Ticks();
+        LetTicksPass();
         const Image image = Capture();
-        EXPECT_EQ(Text(BlackBox(image, layout.LeftWhite)), Text(c.Left));
-        EXPECT_EQ(Text(BlackBox(image, layout.RightWhite)), Text(c.Right));
-        EXPECT_EQ(StrayPixels(image, layout.LeftWhite, c.Left), 0);
-        EXPECT_EQ(StrayPixels(image, layout.RightWhite, c.Right), 0);
+        EXPECT_EQ(Text(BlackPixelBounds(image, layout.LeftWhite)), Text(c.Left));
+        EXPECT_EQ(Text(BlackPixelBounds(image, layout.RightWhite)), Text(c.Right));
+        EXPECT_EQ(CountStrayPixels(image, layout.LeftWhite, c.Left), 0);
+        EXPECT_EQ(CountStrayPixels(image, layout.RightWhite, c.Right), 0);
     }
 }
 
@@ -70,7 +70,7 @@ TEST_F(PluginTest, RimsArePinnedAtBothEdgesAndTheBackgroundIsTheHostsGradient) {
             WriteIni(row.Ini);
         Start();
         MoveCursorToClient(row.W / 2, 2 * row.H); // pupils low, clear of the middle row
-        Ticks();
+        LetTicksPass();
         const Image image = Capture();
         ASSERT_EQ(image.Width, row.W);
         ASSERT_EQ(image.Height, row.H);
@@ -122,11 +122,11 @@ TEST_F(PluginTest, FarCursorPositionsInEveryDirection) {
                     POINT{105, 106}}) {
         SCOPED_TRACE(testing::Message() << "cursor " << p.x << "," << p.y);
         MoveCursorToClient(p.x, p.y);
-        Ticks();
+        LetTicksPass();
         const Image image = Capture();
-        EXPECT_EQ(Text(BlackBox(image, layout.LeftWhite)),
+        EXPECT_EQ(Text(BlackPixelBounds(image, layout.LeftWhite)),
                   Text(PupilRect(g.LeftCenterX, g.LeftCenterY, g, p.x, p.y)));
-        EXPECT_EQ(Text(BlackBox(image, layout.RightWhite)),
+        EXPECT_EQ(Text(BlackPixelBounds(image, layout.RightWhite)),
                   Text(PupilRect(g.RightCenterX, g.RightCenterY, g, p.x, p.y)));
     }
 }
@@ -134,7 +134,7 @@ TEST_F(PluginTest, FarCursorPositionsInEveryDirection) {
 TEST_F(PluginTest, ARepaintOfASmallPartStillDrawsBothEyesWhole) {
     Start();
     MoveCursorToClient(105, 400);
-    Ticks();
+    LetTicksPass();
     KillTimer(Window, 0); // no tick may touch the picture meanwhile
     HDC dc = GetDC(Window);
     RECT all = {0, 0, 210, 210};
@@ -194,7 +194,7 @@ TEST_F(PluginTest, GradientArgumentsComeFromTheStyleRecordAtEveryPaint) {
 TEST_F(PluginTest, AChangeOfTheHostsStyleShowsAtTheNextRepaint) {
     Start();
     MoveCursorToClient(105, 400);
-    Ticks();
+    LetTicksPass();
     const uint32_t before = Capture().At(105, 105);
     EXPECT_EQ(before, GradientAt(105, 105, 210, 210));
     for (int preset = 1; preset < HostStylePresetCount(); ++preset) {
@@ -213,13 +213,13 @@ TEST_F(PluginTest, OtherWindowSizesLayTheEyesOutAfresh) {
     SetWindowPos(Window, nullptr, 0, 0, 150, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(Window, nullptr, FALSE);
     MoveCursorToClient(1000, 51);
-    Ticks();
+    LetTicksPass();
     const Image image = Capture();
     ASSERT_EQ(image.Width, 150);
     const TEyeLayout layout = LayoutEyes(150, 100, 20, 3);
     const TEyeGeometry g = GeometryOf(layout);
-    EXPECT_EQ(Text(BlackBox(image, layout.LeftWhite)),
+    EXPECT_EQ(Text(BlackPixelBounds(image, layout.LeftWhite)),
               Text(PupilRect(g.LeftCenterX, g.LeftCenterY, g, 1000, 51)));
-    EXPECT_EQ(Text(BlackBox(image, layout.RightWhite)),
+    EXPECT_EQ(Text(BlackPixelBounds(image, layout.RightWhite)),
               Text(PupilRect(g.RightCenterX, g.RightCenterY, g, 1000, 51)));
 }

@@ -47,7 +47,7 @@ bool InsideWhite(const TRect& white, int x, int y, double margin) {
     return dx * dx + dy * dy <= 1.0;
 }
 
-TRect BlackBox(const Image& image, const TRect& white) {
+TRect BlackPixelBounds(const Image& image, const TRect& white) {
     TRect box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     for (int y = white.Top; y < white.Bottom; ++y)
         for (int x = white.Left; x < white.Right; ++x)
@@ -60,7 +60,7 @@ TRect BlackBox(const Image& image, const TRect& white) {
     return box;
 }
 
-int StrayPixels(const Image& image, const TRect& white, const TRect& pupil) {
+int CountStrayPixels(const Image& image, const TRect& white, const TRect& pupil) {
     int stray = 0;
     for (int y = white.Top; y < white.Bottom; ++y)
         for (int x = white.Left; x < white.Right; ++x) {
@@ -106,9 +106,13 @@ std::vector<std::string> TraceLinesStarting(const std::string& prefix) {
     return LinesStarting(HostTrace(), prefix);
 }
 
-HWND FindPluginWindow(HWND except) {
-    for (HWND w = FindWindowA("Desktop Plugin Sample", nullptr); w != nullptr;
-         w = FindWindowExA(nullptr, w, "Desktop Plugin Sample", nullptr)) {
+namespace {
+
+// A top-level window of this process with the class (and the title, unless null), other than
+// except, or null.
+HWND OwnWindow(const char* className, const char* title, HWND except) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, className, title); w != nullptr;
+         w = FindWindowExA(nullptr, w, className, title)) {
         DWORD process = 0;
         GetWindowThreadProcessId(w, &process);
         if (w != except && process == GetCurrentProcessId())
@@ -117,10 +121,16 @@ HWND FindPluginWindow(HWND except) {
     return nullptr;
 }
 
+} // namespace
+
+HWND FindPluginWindow(HWND except) {
+    return OwnWindow("Desktop Plugin Sample", nullptr, except);
+}
+
 HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
     const DWORD start = GetTickCount();
     for (;;) {
-        HWND found = FindWindowA(className, title);
+        HWND found = OwnWindow(className, title, nullptr);
         if (found != nullptr || GetTickCount() - start >= ms)
             return found;
         Sleep(10);

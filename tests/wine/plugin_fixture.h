@@ -31,10 +31,11 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 
 // Pixel centres inside the white of an eye, margin pixels away from its rim.
 bool InsideWhite(const TRect& white, int x, int y, double margin);
-// The bounding box (right and bottom exclusive) of the black pixels inside a white.
-TRect BlackBox(const Image& image, const TRect& white);
-// Pixels inside a white, outside the pupil's rectangle, that are not white.
-int StrayPixels(const Image& image, const TRect& white, const TRect& pupil);
+// The bounds (right and bottom exclusive) of the pure black pixels inside a white: the pupil
+// as drawn.
+TRect BlackPixelBounds(const Image& image, const TRect& white);
+// The number of pixels inside a white, outside the pupil's rectangle, that are not white.
+int CountStrayPixels(const Image& image, const TRect& white, const TRect& pupil);
 
 // Dispatches messages for about ms milliseconds.
 void Pump(DWORD ms);
@@ -89,8 +90,8 @@ class PluginTest : public testing::Test {
     RECT WindowRect() const;
     POINT ClientOrigin() const;
     void MoveCursorToClient(int x, int y) const;
-    // Lets a few timer ticks through.
-    void Ticks() { Pump(250); }
+    // Pumps messages long enough for a few timer ticks to arrive.
+    void LetTicksPass() { Pump(250); }
     Image Capture() const;
     void MoveWindowTo(int x, int y) const;
     bool IsTopmost() const;

@@ -134,7 +134,7 @@ TEST_F(PluginTest, EyeDistanceBorderAndSizeComeFromTheFile) {
     WriteIni("[kqTovim]\r\nWidth=300\r\nHeight=200\r\nEyeDistance=-7\r\nBorder=5\r\n");
     Start();
     MoveCursorToClient(600, 101);
-    Ticks();
+    LetTicksPass();
     const Image image = Capture();
     ASSERT_EQ(image.Width, 300);
     ASSERT_EQ(image.Height, 200);

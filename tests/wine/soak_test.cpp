@@ -73,7 +73,7 @@ TEST_F(PluginTest, SoakOfUpdatesPaintsAndMovesHoldsNothingMore) {
     MoveCursorToClient(300, 106);
     SendMessageA(Window, WM_TIMER, 0, 0);
     const TEyeLayout layout = LayoutEyes(210, 210, 20, 3);
-    EXPECT_EQ(BlackBox(Capture(), layout.LeftWhite), (TRect{54, 90, 70, 122}));
+    EXPECT_EQ(BlackPixelBounds(Capture(), layout.LeftWhite), (TRect{54, 90, 70, 122}));
     SetHostTracing(true);
 }
 
