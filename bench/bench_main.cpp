@@ -55,7 +55,7 @@ template <class A, class B> std::pair<Figures, Figures> MeasurePair(int runs, A 
 }
 
 // What a tick must do at the least: the same platform calls, with nothing around them.
-void Floor(HWND window) {
+void TickFloor(HWND window) {
     POINT cursor;
     GetCursorPos(&cursor);
     HDC dc = GetDC(window);
@@ -74,7 +74,7 @@ void Floor(HWND window) {
     ReleaseDC(window, dc);
 }
 
-void Ellipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b) {
+void DrawEllipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b) {
     HGDIOBJ first = SelectObject(dc, GetStockObject(stock));
     HGDIOBJ second = SelectObject(dc, GetStockObject(otherStock));
     Ellipse(dc, a.Left, a.Top, a.Right, a.Bottom);
@@ -84,7 +84,8 @@ void Ellipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b)
 }
 
 // What a paint must do at the least: the host's gradient into the paint context, the four
-// eyeball ellipses through a window DC, then a pupil update's calls.
+// eyeball ellipses through a window DC, then a pupil update's calls, and after EndPaint the
+// default procedure's own handling of the paint, to which every message is passed on.
 void PaintFloor(HWND window, const Gradient& g, const TEyeLayout& layout) {
     PAINTSTRUCT paint;
     HDC paintDC = BeginPaint(window, &paint);
@@ -92,11 +93,12 @@ void PaintFloor(HWND window, const Gradient& g, const TEyeLayout& layout) {
                  static_cast<int>(g.ColourTo), g.Interlaced ? -1 : 0, g.Bevel, g.BevelWidth,
                  g.Shade, static_cast<int>(g.BorderColour), g.BorderWidth);
     HDC dc = GetDC(window);
-    Ellipses(dc, BLACK_PEN, BLACK_BRUSH, layout.LeftEye, layout.RightEye);
-    Ellipses(dc, WHITE_PEN, WHITE_BRUSH, layout.LeftWhite, layout.RightWhite);
+    DrawEllipses(dc, BLACK_PEN, BLACK_BRUSH, layout.LeftEye, layout.RightEye);
+    DrawEllipses(dc, WHITE_PEN, WHITE_BRUSH, layout.LeftWhite, layout.RightWhite);
     ReleaseDC(window, dc);
-    Floor(window);
+    TickFloor(window);
     EndPaint(window, &paint);
+    DefWindowProcA(window, WM_PAINT, 0, 0);
 }
 
 void PumpBriefly() {
@@ -130,7 +132,7 @@ int main(int argc, char** argv) {
     PumpBriefly();
 
     const auto [tick, floor] = MeasurePair(
-        runs, [&] { SendMessageA(window, WM_TIMER, 0, 0); }, [&] { Floor(window); });
+        runs, [&] { SendMessageA(window, WM_TIMER, 0, 0); }, [&] { TickFloor(window); });
     // The style as the plugin hands it over, read once, so the floor repeats its gradient.
     const Gradient gradient = CurrentHostGradient();
     const TEyeLayout layout = LayoutEyes(210, 210, 20, 3);
