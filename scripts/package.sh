@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 # The files carry the release's date, whenever the package is made.
 release_date="2026-12-08 00:00:00 UTC"
-version=$(sed -n 's/^project(kqtovim_plugin VERSION \([0-9.]*\).*/\1/p' plugin/CMakeLists.txt)
+version=$(scripts/version.sh)
 command -v zip >/dev/null || scripts/setup.sh
 
 # The plugin project alone: the product, without the host or the tests.
@@ -18,7 +18,8 @@ cmake --build build/release >/dev/null
 
 stage=build/dist/kqtovim-$version-win32
 zip_path=build/dist/kqtovim-$version-win32.zip
-rm -rf "$stage" "$zip_path"
+# A package of an earlier version would linger beside this one.
+rm -rf build/dist
 mkdir -p "$stage"
 cp build/release/kqtovim.dll "$stage/"
 sed 's/$/\r/' packaging/README.txt >"$stage/README.txt"

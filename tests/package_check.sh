@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the download as a user gets it: unzipped into a fresh folder it holds exactly its four
 # files, SHA256SUMS.txt verifies, the texts have CRLF line ends, the DLL is byte for byte the
-# one the build made and passes the export, import and Windows XP checks, and the reference
-# host loads it from that folder and shows the eyes.
+# one the build made and passes the export, import and Windows XP checks, the package's name,
+# the DLL's VERSIONINFO and README.txt name one version, and the reference host loads the DLL
+# from that folder and shows the eyes.
 # Usage: package_check.sh ZIP BUILT_DLL   (on a display: the host run needs one)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +24,29 @@ for text in README.txt LICENSE.txt; do
 done
 cmp "$work/unzipped/kqtovim.dll" "$built" || fail "the packaged DLL is not the build's"
 bash "$root/tests/dll_check.sh" "$work/unzipped/kqtovim.dll" "$root/tests/xp-imports.txt"
+
+# One version throughout: the plugin project's VERSION names the package, and the DLL's
+# VERSIONINFO and the title of README.txt must say the same.
+version=$("$root/scripts/version.sh")
+of_version="version $version (plugin/CMakeLists.txt)"
+[ "$(basename "$zip")" = "kqtovim-$version-win32.zip" ] ||
+  fail "the package is named $(basename "$zip"), which is not $of_version"
+resources=$(i686-w64-mingw32-windres -i "$work/unzipped/kqtovim.dll" -O rc)
+IFS=. read -r major minor patch tweak <<<"$version"
+for field in FILEVERSION PRODUCTVERSION; do
+  found=$(sed -n "s/^ *$field //p" <<<"$resources")
+  [ "$found" = "${major:-0}, ${minor:-0}, ${patch:-0}, ${tweak:-0}" ] ||
+    fail "the DLL's VERSIONINFO $field (plugin/kqtovim.rc) is \"$found\", not $of_version"
+done
+for field in FileVersion ProductVersion; do
+  found=$(sed -n "s/^ *VALUE \"$field\", \"\(.*\)\"$/\1/p" <<<"$resources")
+  [ "$found" = "$version" ] ||
+    fail "the DLL's VERSIONINFO \"$field\" (plugin/kqtovim.rc) is \"$found\", not $of_version"
+done
+title=$(head -1 "$work/unzipped/README.txt" | tr -d '\r')
+[ "${title#"kqtovim $version "}" != "$title" ] ||
+  fail "README.txt (packaging/README.txt) is titled \"$title\", not for $of_version"
+echo "package: version $version in the package's name, the DLL's VERSIONINFO and README.txt"
 
 # One short headless run: the host loads the unzipped DLL and the eyes show on the screen.
 source "$root/scripts/wine-env.sh"
