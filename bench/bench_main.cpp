@@ -7,6 +7,7 @@
  *   Kestrune.exe [runs]      (named so, because the plugin binds to its host by that name)
  */
 #include "EyeMath.h"
+#include "GdiScope.h"
 #include "HostServices.h"
 
 #include <algorithm>
@@ -74,13 +75,10 @@ void TickFloor(HWND window) {
     ReleaseDC(window, dc);
 }
 
-void DrawEllipses(HDC dc, int stock, int otherStock, const TRect& a, const TRect& b) {
-    HGDIOBJ first = SelectObject(dc, GetStockObject(stock));
-    HGDIOBJ second = SelectObject(dc, GetStockObject(otherStock));
+void DrawEllipses(HDC dc, int firstStock, int secondStock, const TRect& a, const TRect& b) {
+    SolidColour colour(dc, firstStock, secondStock);
     Ellipse(dc, a.Left, a.Top, a.Right, a.Bottom);
     Ellipse(dc, b.Left, b.Top, b.Right, b.Bottom);
-    SelectObject(dc, second);
-    SelectObject(dc, first);
 }
 
 // What a paint must do at the least: the host's gradient into the paint context, the four
@@ -92,10 +90,11 @@ void PaintFloor(HWND window, const Gradient& g, const TEyeLayout& layout) {
     MakeGradient(paintDC, 0, 0, 210, 210, g.Type, static_cast<int>(g.ColourFrom),
                  static_cast<int>(g.ColourTo), g.Interlaced ? -1 : 0, g.Bevel, g.BevelWidth,
                  g.Shade, static_cast<int>(g.BorderColour), g.BorderWidth);
-    HDC dc = GetDC(window);
-    DrawEllipses(dc, BLACK_PEN, BLACK_BRUSH, layout.LeftEye, layout.RightEye);
-    DrawEllipses(dc, WHITE_PEN, WHITE_BRUSH, layout.LeftWhite, layout.RightWhite);
-    ReleaseDC(window, dc);
+    {
+        WindowDC dc(window);
+        DrawEllipses(dc, BLACK_PEN, BLACK_BRUSH, layout.LeftEye, layout.RightEye);
+        DrawEllipses(dc, WHITE_PEN, WHITE_BRUSH, layout.LeftWhite, layout.RightWhite);
+    }
     TickFloor(window);
     EndPaint(window, &paint);
     DefWindowProcA(window, WM_PAINT, 0, 0);

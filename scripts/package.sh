@@ -17,7 +17,7 @@ cmake -S plugin -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build build/release >/dev/null
 
 stage=build/dist/kqtovim-$version-win32
-zip_path=build/dist/kqtovim-$version-win32.zip
+zip_path=$stage.zip
 # A package of an earlier version would linger beside this one.
 rm -rf build/dist
 mkdir -p "$stage"

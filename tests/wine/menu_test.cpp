@@ -45,11 +45,6 @@ bool DiscardPendingMenu() {
     return PeekMessageA(&message, GetKQWnd(), HOST_SHOW_MENU, HOST_SHOW_MENU, PM_REMOVE) != 0;
 }
 
-// Sends a command text as the host does when a menu item of the plugin is chosen.
-void SendHostCommand(HWND window, const char* text) {
-    SendMessageA(window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>(text));
-}
-
 } // namespace
 
 TEST_F(PluginTest, ARightButtonReleaseBuildsTheMenuThroughTheHost) {

@@ -137,6 +137,10 @@ HWND WaitForWindow(const char* className, const char* title, DWORD ms) {
     }
 }
 
+void SendHostCommand(HWND window, const char* text) {
+    SendMessageA(window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>(text));
+}
+
 void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
     auto* base = reinterpret_cast<unsigned char*>(module);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(

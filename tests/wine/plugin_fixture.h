@@ -62,6 +62,8 @@ bool ChooseInHostMenu(std::initializer_list<const char*> path);
 // The eyes window of this process other than except, or null. A test's own: the window of a
 // test program that is still on its way out may linger a moment on the same desktop.
 HWND FindPluginWindow(HWND except = nullptr);
+// Sends a command text to a window as the host does when a menu item's command starts with "@".
+void SendHostCommand(HWND window, const char* text);
 // Finds a top-level window of this process with the class and title, waiting up to ms.
 HWND WaitForWindow(const char* className, const char* title, DWORD ms);
 // Points a loaded module's import of function (from the named DLL) at replacement, and returns

@@ -69,7 +69,7 @@ TEST_F(PluginTest, HandSetKeysTakeEffectAndSurviveEverySave) {
     EXPECT_EQ(WindowRect().bottom - WindowRect().top, 120);
     for (int i = 0; i < 5; ++i)
         MoveWindowTo(100 + 40 * i, 300);
-    SendMessageA(Window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>("@AlwaysOnTop"));
+    SendHostCommand(Window, "@AlwaysOnTop");
     Stop();
     const std::string ini = ReadIni();
     EXPECT_TRUE(Contains(ini, "Width=300\r\n")) << ini;
@@ -179,7 +179,7 @@ TEST_F(PluginTest, AFileThatCannotBeWrittenLosesTheSaveAndTheNextOneTriesAgain) 
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     MoveWindowTo(200, 300);
-    SendMessageA(Window, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>("@AlwaysOnTop"));
+    SendHostCommand(Window, "@AlwaysOnTop");
     CloseHandle(lock);
     EXPECT_EQ(ReadIni(), before) << "the writes are lost";
     EXPECT_TRUE(IsWindow(Window));

@@ -131,7 +131,7 @@ TEST_F(PluginTest, StoppingWhileTheAboutBoxIsOpen) {
         SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
         closed = true;
     });
-    SendMessageA(eyes, HOST_BROADCAST, 0, reinterpret_cast<LPARAM>("@about"));
+    SendHostCommand(eyes, "@about");
     user.join();
     EXPECT_TRUE(stopped) << "endPlugin unregistered the class while the box was open";
     EXPECT_TRUE(closed);
